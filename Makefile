@@ -1,0 +1,52 @@
+# Everything a fresh Debian 12 machine needs, as root: `make run`, `make test`.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+PORTS_DIR ?= /tmp/qvd-pc-ports
+
+PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
+	libbenchmark-dev libjpeg-dev libcrypt-dev clang libclang-rt-14-dev xvfb xauth \
+	fonts-dejavu-core
+
+.PHONY: deps build test test-core test-asan run bench fuzz clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build test-asan
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The core and scenario tests again under AddressSanitizer and UBSan.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQVD_SANITIZE=ON -DQVD_BUILD_UI=OFF -DQVD_BUILD_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	@mkdir -p $(PORTS_DIR); \
+	$(BUILD)/sim/qvd-sim --link $(PORTS_DIR)/COM1 & sim=$$!; \
+	trap 'kill $$sim 2>/dev/null' EXIT; \
+	for i in $$(seq 50); do [ -e $(PORTS_DIR)/COM1 ] && break; sleep 0.1; done; \
+	QVD_PC_PORTS=$(PORTS_DIR)/COM%d $(BUILD)/app/qvd-pc
+
+bench: build
+	$(BUILD)/bench/qvd_bench
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVD_BUILD_FUZZ=ON -DQVD_BUILD_UI=OFF -DQVD_BUILD_TESTS=OFF -DQVD_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	$(FUZZ_BUILD)/fuzz/qvd_fuzz_answers -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,64 @@
+#pragma once
+// One control of a window as data: what a user can see of it, and the
+// handlers the window forwards its events to. Texts are UTF-8.
+#include "core/form/Colors.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qvd {
+
+enum class ControlKind {
+    Window, Panel, GroupBox, Label, Button, Edit, Memo, CheckBox, UpDown, Menu, MenuItem,
+    StatusPanel, Image
+};
+
+class Form;
+
+struct Control {
+    Control(std::string designerName, ControlKind kind, std::string caption = {});
+
+    std::string name;
+    ControlKind kind;
+    Control* parent = nullptr;
+    Form* form = nullptr;
+
+    bool enabled = true;
+    bool visible = true;
+    std::string caption;             // caption of buttons, labels, groups; text of edits
+    std::vector<std::string> lines;  // memo contents, one entry per line
+    std::optional<Rgb> color;        // background
+    std::optional<Rgb> fontColor;
+    bool checked = false;            // check boxes and menu items
+    int maxLength = 0;               // edits; 0 = unlimited
+    int width = 0;                   // status panels
+    int left = 0, top = 0, height = 0;  // layout hint for the window (pixels)
+
+    std::function<void()> OnClick;
+    std::function<void()> OnChange;
+    // Key filter: sets the key to 0 to discard it.
+    std::function<void(char& key)> OnKeyPress;
+
+    // Counts every visible change, so a mirror can tell it is stale.
+    unsigned revision = 0;
+    void Touch();
+
+    void SetEnabled(bool on) { if (enabled != on) { enabled = on; Touch(); } }
+    void SetVisible(bool on) { if (visible != on) { visible = on; Touch(); } }
+    void SetCaption(const std::string& text) { if (caption != text) { caption = text; Touch(); } }
+    void SetChecked(bool on) { if (checked != on) { checked = on; Touch(); } }
+    void SetColor(Rgb c) { color = c; Touch(); }
+    void SetFontColor(Rgb c) { fontColor = c; Touch(); }
+    void SetMaxLength(int n) { maxLength = n; Touch(); }
+    // Edits: set the text and run the change handler, as typing would.
+    void SetText(const std::string& text);
+
+    // Memos.
+    void AddLine(const std::string& line) { lines.push_back(line); Touch(); }
+    void Clear() { lines.clear(); Touch(); }
+    std::string Text() const;  // lines joined with CR LF
+};
+
+}  // namespace qvd

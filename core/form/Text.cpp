@@ -1,0 +1,76 @@
+#include "core/form/Text.h"
+
+#include <cstdint>
+
+namespace qvd {
+
+namespace {
+
+// Code points of 0x80..0x9F; the undefined five keep their own value.
+constexpr uint16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+int ByteFor(uint32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+    for (int i = 0; i < 32; ++i)
+        if (kHigh[i] == cp) return 0x80 + i;
+    return -1;
+}
+
+}  // namespace
+
+std::string FromWire(const std::string& cp1252) {
+    std::string out;
+    out.reserve(cp1252.size());
+    for (unsigned char b : cp1252) {
+        if (b < 0x80) out += static_cast<char>(b);
+        else if (b < 0xA0) AppendUtf8(out, kHigh[b - 0x80]);
+        else AppendUtf8(out, b);
+    }
+    return out;
+}
+
+std::string ToWire(const std::string& utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        const unsigned char b = static_cast<unsigned char>(utf8[i]);
+        uint32_t cp = 0;
+        size_t len = 1;
+        if (b < 0x80) cp = b;
+        else if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; len = 2; }
+        else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; len = 3; }
+        else if ((b & 0xF8) == 0xF0) { cp = b & 0x07; len = 4; }
+        else { out += '?'; ++i; continue; }
+        if (i + len > utf8.size()) { out += '?'; break; }
+        bool valid = true;
+        for (size_t k = 1; k < len; ++k) {
+            const unsigned char c = static_cast<unsigned char>(utf8[i + k]);
+            if ((c & 0xC0) != 0x80) { valid = false; break; }
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (!valid) { out += '?'; ++i; continue; }
+        const int byte = ByteFor(cp);
+        out += byte < 0 ? '?' : static_cast<char>(byte);
+        i += len;
+    }
+    return out;
+}
+
+}  // namespace qvd

@@ -1,0 +1,61 @@
+#pragma once
+// The connection supervisor: start-up, the COM enumeration, the poll on
+// every tick, reactions to adapter errors and to loss of contact, the end of
+// bulk reads, the service password gate, the disconnect and the shutdown.
+#include "core/form/MainForm.h"
+#include "core/form/OtherForms.h"
+#include "core/host/Host.h"
+#include "core/link/CommandExchange.h"
+#include "core/link/Connection.h"
+
+#include <functional>
+#include <string>
+
+namespace qvd {
+
+class Supervisor {
+public:
+    Supervisor(Host& host, MainForm& form, PasswordForm& password, CommandExchange& link,
+               Connection& conn);
+
+    // Start-up after the windows exist: caption, size, notice box, banner,
+    // initial values, timer on, buttons off.
+    void Start();
+    // Timer1's tick: the state machine over the connection state.
+    void Timer1Timer();
+    // "Verbindung trennen".
+    void Button5Click();
+    // Menu "Service".
+    void Service1Click();
+    // The close request: false keeps the window open.
+    bool FormCloseQuery();
+    // The fading close; the window closes after it.
+    void FormClose();
+
+    // Drops the connection after a fatal adapter error or loss of contact.
+    void DropConnection();
+
+    // Called on ticks in the transfer states (filled by the bulk reads).
+    std::function<void()> onTransferTick;
+    // True while an operation holds the busy lock; the close request is
+    // refused then as during a transfer.
+    std::function<bool()> operationRunning;
+
+private:
+    void EnumeratePorts();
+    void PollStatus();
+    void HandleNoAnswer();
+    void EvaluatePassword();
+    void StopOperationControls();
+
+    Host& host_;
+    MainForm& form_;
+    PasswordForm& password_;
+    CommandExchange& link_;
+    Connection& conn_;
+};
+
+// Whether a framed password entry matches the service password (salted hash).
+bool ServicePasswordMatches(const std::string& framedEntry);
+
+}  // namespace qvd

@@ -1,0 +1,58 @@
+#pragma once
+// The in-process serial link to the virtual adapter, on the virtual host's
+// clock: bytes travel at the line rate (5760 bytes/s) both ways.
+#include "core/host/VirtualHost.h"
+#include "core/serial/SerialTransport.h"
+#include "sim/QvdDevice.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace qvd::sim {
+
+inline constexpr int kLineBytesPerSecond = 5760;
+
+// Virtual ticks the line needs for n bytes (rounded up).
+inline uint32_t WireMs(size_t n) {
+    return static_cast<uint32_t>((n * 1000 + kLineBytesPerSecond - 1) / kLineBytesPerSecond);
+}
+
+// The set of virtual COM devices of one test: present ports with or without
+// an adapter, and ports held by another program.
+class VirtualPorts {
+public:
+    explicit VirtualPorts(VirtualHost& host) : host_(host) {}
+
+    // A port with the virtual adapter behind it.
+    QvdDevice& AddAdapter(const std::string& device, DeviceConfig config = {});
+    // A port that exists but where nothing answers.
+    void AddSilentPort(const std::string& device);
+    // A port another program holds open.
+    void AddBusyPort(const std::string& device);
+    void Remove(const std::string& device);
+    // Ends the link as an unplugged USB adapter would.
+    void Unplug(const std::string& device);
+
+    QvdDevice* Device(const std::string& device);
+    TransportFactory Factory();
+
+    // Device latency before an answer starts (virtual ms).
+    uint32_t answerLatencyMs = 1;
+
+    struct Port {
+        std::unique_ptr<QvdDevice> device;
+        bool busy = false;
+        bool open = false;
+        bool unplugged = false;
+        int opens = 0;
+    };
+    std::map<std::string, Port>& ports() { return ports_; }
+    VirtualHost& host() { return host_; }
+
+private:
+    VirtualHost& host_;
+    std::map<std::string, Port> ports_;
+};
+
+}  // namespace qvd::sim

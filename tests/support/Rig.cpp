@@ -1,0 +1,41 @@
+#include "support/Rig.h"
+
+#include <algorithm>
+
+namespace qvd::test {
+
+std::string ComName(int n) { return "COM" + std::to_string(n); }
+
+Rig::Rig() {
+    program = std::make_unique<Program>(host, ports.Factory(), [](int n) { return ComName(n); });
+    host.onCloseRequest = [this] { program->RequestClose(); };
+}
+
+void Rig::StartAndEnumerate() {
+    program->Start();
+    host.RunUntil([this] { return conn().state == ConnState::Idle; }, 30000);
+}
+
+void Rig::Connect() {
+    StartAndEnumerate();
+    form().Button3.OnClick();
+}
+
+std::vector<std::string> Rig::LogSince(size_t from) const {
+    const auto& lines = program->form.Memo1.lines;
+    if (from >= lines.size()) return {};
+    return {lines.begin() + static_cast<long>(from), lines.end()};
+}
+
+bool Rig::LogContains(const std::string& line) const {
+    const auto& lines = program->form.Memo1.lines;
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::vector<std::string> Rig::Received(int com, size_t from) {
+    sim::QvdDevice* device = ports.Device(ComName(com));
+    if (!device || from >= device->received.size()) return {};
+    return {device->received.begin() + static_cast<long>(from), device->received.end()};
+}
+
+}  // namespace qvd::test
