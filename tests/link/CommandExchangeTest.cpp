@@ -27,8 +27,7 @@ TEST(CommandExchange, AcceptsAnswerOfExactLengthOnly) {
             EXPECT_EQ(rig.form().Memo1.lines.size(), logBefore);
         } else {
             EXPECT_EQ(rig.link().LastAnswer(), "---");
-            // The answer ends in CR, so the error line continues on a second line.
-            ASSERT_EQ(rig.form().Memo1.lines.size(), logBefore + 2);
+            ASSERT_GT(rig.form().Memo1.lines.size(), logBefore);
             EXPECT_EQ(rig.form().Memo1.lines[logBefore].rfind("Fehler (r): Abweichende Befehlsantwort (", 0), 0u);
             EXPECT_EQ(rig.form().Memo1.color, colors::Red);
         }
