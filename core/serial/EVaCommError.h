@@ -8,7 +8,13 @@ namespace qvd {
 // (English), filled with the system's error number and message.
 class EVaCommError : public std::runtime_error {
 public:
-    explicit EVaCommError(const std::string& message) : std::runtime_error(message) {}
+    explicit EVaCommError(const std::string& message, int code = 0)
+        : std::runtime_error(message), code_(code) {}
+    // The system's error number behind the message (0 when none).
+    int Code() const { return code_; }
+
+private:
+    int code_;
 };
 
 namespace comm_errors {
