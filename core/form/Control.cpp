@@ -19,6 +19,22 @@ void Control::SetText(const std::string& text) {
     if (OnChange) OnChange();
 }
 
+void Control::AddText(const std::string& text) {
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            line += c;
+        }
+    }
+    lines.push_back(line);
+    Touch();
+}
+
 std::string Control::Text() const {
     std::string out;
     for (size_t i = 0; i < lines.size(); ++i) {

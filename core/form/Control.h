@@ -57,6 +57,8 @@ struct Control {
 
     // Memos.
     void AddLine(const std::string& line) { lines.push_back(line); Touch(); }
+    // Appends text; carriage returns and line feeds start new lines.
+    void AddText(const std::string& text);
     void Clear() { lines.clear(); Touch(); }
     std::string Text() const;  // lines joined with CR LF
 };

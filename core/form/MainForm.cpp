@@ -77,23 +77,7 @@ MainForm::MainForm(EventPump& pump)
     NSM1.enabled = false;
 }
 
-void MainForm::AppendLogText(const std::string& text) {
-    // A text with carriage returns (optionally followed by line feeds) becomes
-    // several lines.
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            Memo1.lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-        }
-    }
-    Memo1.lines.push_back(line);
-    Memo1.Touch();
-}
+void MainForm::AppendLogText(const std::string& text) { Memo1.AddText(text); }
 
 static std::string OneLine(const std::string& text) {
     std::string out;

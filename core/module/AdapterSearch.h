@@ -12,34 +12,23 @@
 
 namespace qvd {
 
-// The service marking of an identification answer.
-inline constexpr const char* kServiceEnding = "7Q3";
-inline constexpr char kServiceLetter = 'X';
-
-struct IdentificationCheck {
-    bool accepted = false;
-    bool tooOld = false;  // version below "1.20"
-};
-IdentificationCheck CheckIdentification(const std::string& answer);
-bool HasServiceMarking(const std::string& answer);
-// The answer without the 19 characters from the first "Dipl".
-std::string WithoutAuthor(const std::string& answer);
-
 class AdapterSearch {
 public:
     AdapterSearch(Host& host, MainForm& form, PasswordForm& password, CommandExchange& link,
                   Connection& conn, Supervisor& supervisor, ClockOperations& clock);
 
     void Button3Click();
+    // Sends the probe byte; true when the first byte back is its echo.
     bool ProbeAdapter(char probe);
 
 private:
-    enum class PortResult { NoAdapter, Done };
-    PortResult TryPort(int port, bool& found);
-    void Identify(bool& found);
+    // How the search ends at a port that echoed the probe.
+    enum class Outcome { Connected, Rejected, UndefinedModule };
+    Outcome Identify(int port);
+    void ShowModule();
     void AppendReport();
     void Reject(const std::string& answer);
-    void Outcome(bool found);
+    void Finish(bool found, bool undefinedModule);
 
     Host& host_;
     MainForm& form_;
