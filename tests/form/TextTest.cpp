@@ -1,0 +1,30 @@
+#include "core/form/Text.h"
+
+#include <gtest/gtest.h>
+
+namespace qvd {
+namespace {
+
+TEST(WireText, RoundTripsEveryByte) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(ToWire(FromWire(all)), all);
+}
+
+TEST(WireText, KnownCharacters) {
+    struct Case { std::string wire, text; };
+    const Case cases[] = {
+        {"\xDF", "ß"}, {"\xF6", "ö"}, {"\xB5", "µ"}, {"\x80", "€"}, {"\x92", "’"},
+        {"\x81", "\xC2\x81"},  // undefined in Windows-1252: kept as U+0081
+        {std::string("a\0b", 3), std::string("a\0b", 3)},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FromWire(c.wire), c.text);
+        EXPECT_EQ(ToWire(c.text), c.wire);
+    }
+    EXPECT_EQ(ToWire("日"), "?");
+    EXPECT_EQ(ToWire("\xC3"), "?");  // cut sequence
+}
+
+}  // namespace
+}  // namespace qvd
