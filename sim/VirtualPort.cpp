@@ -18,7 +18,9 @@ public:
         auto& all = ports_.ports();
         auto it = all.find(device);
         if (it == all.end()) throw EVaCommError(comm_errors::DeviceNotFound(device));
-        if (it->second.busy || it->second.open) throw EVaCommError(comm_errors::CantOpen(device, EBUSY));
+        if (it->second.refuseError)
+            throw EVaCommError(comm_errors::CantOpen(device, it->second.refuseError), it->second.refuseError);
+        if (it->second.busy || it->second.open) throw EVaCommError(comm_errors::CantOpen(device, EBUSY), EBUSY);
         it->second.open = true;
         ++it->second.opens;
         port_ = &it->second;
@@ -108,6 +110,10 @@ QvdDevice& VirtualPorts::AddAdapter(const std::string& device, DeviceConfig conf
 void VirtualPorts::AddSilentPort(const std::string& device) { ports_[device]; }
 
 void VirtualPorts::AddBusyPort(const std::string& device) { ports_[device].busy = true; }
+
+void VirtualPorts::AddRefusingPort(const std::string& device, int error) {
+    ports_[device].refuseError = error;
+}
 
 void VirtualPorts::Remove(const std::string& device) { ports_.erase(device); }
 

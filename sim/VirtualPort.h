@@ -30,6 +30,9 @@ public:
     void AddSilentPort(const std::string& device);
     // A port another program holds open.
     void AddBusyPort(const std::string& device);
+    // A port that exists but refuses to be opened with this error number
+    // (EACCES: the user lacks the device's group).
+    void AddRefusingPort(const std::string& device, int error);
     void Remove(const std::string& device);
     // Ends the link as an unplugged USB adapter would.
     void Unplug(const std::string& device);
@@ -43,6 +46,7 @@ public:
     struct Port {
         std::unique_ptr<QvdDevice> device;
         bool busy = false;
+        int refuseError = 0;
         bool open = false;
         bool unplugged = false;
         int opens = 0;

@@ -1,23 +1,335 @@
 #include "core/link/Supervisor.h"
 
+#include "core/form/MessageBox.h"
+#include "core/form/Text.h"
+#include "core/link/AnswerFields.h"
+#include "core/module/AdapterInfo.h"
+
+#include <cerrno>
+#include <set>
+
 namespace qvd {
+
+namespace {
+
+constexpr int kFirstPort = 1;
+constexpr int kLastPort = 16;
+constexpr uint32_t kEnumerationInterval = 100;
+constexpr uint32_t kPollInterval = 1000;
+constexpr uint32_t kReleaseWait = 100;
+constexpr uint32_t kErrorResetPause = 3000;
+constexpr uint32_t kLockOutPause = 17000;
+// From this count on, a wrong entry locks out while the service is off.
+constexpr int32_t kServiceGrantedCount = 143;
+constexpr int kFadeFrom = 255;
+constexpr int kFadeTo = 85;
+
+const std::string kReleaseText(1, kReleaseByte);
+
+}  // namespace
 
 Supervisor::Supervisor(Host& host, MainForm& form, PasswordForm& password, CommandExchange& link,
                        Connection& conn)
     : host_(host), form_(form), password_(password), link_(link), conn_(conn) {}
 
-void Supervisor::Start() {}
-void Supervisor::Timer1Timer() {}
-void Supervisor::Button5Click() {}
-void Supervisor::Service1Click() {}
-bool Supervisor::FormCloseQuery() { return true; }
-void Supervisor::FormClose() {}
-void Supervisor::DropConnection() {}
-void Supervisor::EnumeratePorts() {}
-void Supervisor::PollStatus() {}
-void Supervisor::HandleNoAnswer() {}
-void Supervisor::EvaluatePassword() {}
-void Supervisor::StopOperationControls() {}
-bool ServicePasswordMatches(const std::string&) { return false; }
+void Supervisor::Start() {
+    form_.window.SetCaption(kWindowCaption);
+    form_.SetWidth(kNormalWidth);
+    form_.SetHeight(kStartHeight);
+    host_.ShowMessage(kProgramTitle, kNoticeText, MessageIcon::None);
+
+    form_.LogLine("***********************");
+    form_.LogLine(" QVD-PC Version  1.30");
+    form_.LogLine(" Service-Programm für das QVD-Modul");
+    form_.LogLine(" (BW- und NSM-Spielemodule)");
+    form_.LogLine("***********************");
+
+    conn_.moduleType = 0;
+    conn_.serviceAdapter = false;
+    conn_.wrongPasswordCount = 0;
+    form_.Timer1.SetEnabled(true);
+    form_.Button3.SetEnabled(false);
+    form_.Button5.SetEnabled(false);
+    form_.Button1.SetEnabled(false);
+}
+
+void Supervisor::Timer1Timer() {
+    switch (conn_.state) {
+        case ConnState::Start:
+            form_.Timer1.SetInterval(kEnumerationInterval);
+            form_.LogLine("Suche alle COM...");
+            conn_.state = ConnState::Enumerate;
+            break;
+        case ConnState::Enumerate:
+            EnumeratePorts();
+            break;
+        case ConnState::Idle:
+            break;
+        case ConnState::Connected:
+            TickConnected();
+            break;
+        case ConnState::FileRead:
+        case ConnState::RamViewRead:
+        case ConnState::EpromViewRead:
+            if (onTransferTick) onTransferTick();
+            break;
+    }
+}
+
+void Supervisor::EnumeratePorts() {
+    form_.Button3.SetEnabled(false);
+    form_.Button1.SetEnabled(false);
+    TVaComm& comm = link_.comm();
+    bool found = false;
+    std::set<std::string> refused;
+    for (int n = kFirstPort; n <= kLastPort; ++n) {
+        try {
+            comm.SetPortNum(n);
+            comm.Open();
+        } catch (const EVaCommError& error) {
+            // Absent and busy ports are skipped silently. A device that exists
+            // but refuses us is a setup fault on Linux the user can fix.
+            if (error.Code() == EACCES || error.Code() == EPERM) {
+                const std::string device = comm.ResolvedDevice();
+                if (refused.insert(device).second)
+                    form_.LogLine("Kein Zugriff auf " + device +
+                                  ": Benutzer muss Mitglied der Gruppe dialout sein.");
+            }
+            continue;
+        }
+        form_.LogLine("Vorhanden: COM " + std::to_string(n));
+        found = true;
+        comm.Close();
+    }
+    conn_.state = ConnState::Idle;
+    form_.Timer1.SetInterval(kPollInterval);
+    if (found)
+        form_.LogLine("OK");
+    else
+        form_.LogInfo("Keine COM-Schnittstelle gefunden.");
+    form_.Button3.SetEnabled(true);
+    form_.Button1.SetEnabled(true);
+}
+
+void Supervisor::TickConnected() {
+    // Operations leave their controls off until this tick finds them so.
+    if (!form_.Button7.enabled) {
+        form_.EnableOperationControls(true);
+        form_.Button3.SetEnabled(true);
+        form_.Button1.SetEnabled(true);
+        form_.Button5.SetEnabled(true);
+    }
+    if (!EvaluatePassword()) return;
+    PollStatus();
+}
+
+void Supervisor::PollStatus() {
+    const bool answered = link_.ExchangeCommand("r", 18);
+    // The exchange waited with events turning: a disconnect or the close may
+    // have ended the connection meanwhile, and then this answer is stale.
+    if (conn_.state != ConnState::Connected) return;
+    if (!answered) {
+        HandleNoAnswer();
+        return;
+    }
+    const std::string answer = link_.LastAnswer();
+    if (form_.GroupBox8.enabled) {
+        form_.Label18.SetCaption(FromWire(answer));
+        conn_.lastPollAnswer = answer;
+    }
+    conn_.noAnswerCount = 0;
+    // Compared as strings, as the adapter's codes always were: "1F" < "20".
+    const std::string code = Field(answer, 1, 2);
+    if (code <= "00" || code >= "40") {
+        form_.StatusPanel1.SetCaption("OK");
+        form_.SetLogColors(colors::Green, colors::Lime);
+        return;
+    }
+    HandleAdapterError(code);
+}
+
+void Supervisor::HandleAdapterError(const std::string& code) {
+    const std::string codeText = FromWire(code);
+    if (code == conn_.lastErrorCode) {
+        conn_.state = ConnState::Idle;
+        link_.SendCommand(kReleaseText, kReleaseWait);
+        form_.Button5.SetEnabled(false);
+        StopOperationControls();
+        form_.LogInfo("QVD-Modul: Fehlerwiederholung=" + FromWire(conn_.lastErrorCode) + "/" + codeText);
+        ShowBox(host_,
+                "QVD-Modul: Fehlerwiederholung\r\rFehler wird nicht zurückgesetzt. QVD-Modul ab- "
+                "und wieder anschließen.",
+                MessageIcon::Error);
+        return;
+    }
+
+    form_.SetLogColors(colors::Red, colors::Yellow);
+    form_.LogInfo("FEHLER: " + StatusCodeText(code));
+    if (code < "20") {
+        conn_.state = ConnState::Idle;
+        form_.Button5.SetEnabled(false);
+        form_.LogInfo("Fataler QVD-Modul-Fehler = " + codeText);
+        if (code == "18") {  // no game module plugged in: nothing to reset
+            StopOperationControls();
+            ShowBox(host_,
+                    "Fataler QVD-Modul-Fehler\r\rBW- oder NSM-Modul aufstecken und dann QVD-Modul "
+                    "einschalten.",
+                    MessageIcon::Error);
+            return;
+        }
+        form_.LogInfo("QVD-Modul-RESET wurde ausgeführt");
+        ShowBox(host_,
+                "Fataler QVD-Modul-Fehler\r\rQVD-Modul-RESET wurde ausgeführt.\r\rBitte \"Neue "
+                "Verbindung\" betätigen.",
+                MessageIcon::Error);
+        link_.ExchangeCommand("z0001", 6);
+        DropConnection();
+        return;
+    }
+
+    // 20 up to below 40: the adapter can be told to let go of it.
+    conn_.lastErrorCode = code;
+    if (link_.ExchangeCommand("w0001", 6)) {
+        form_.LogInfo("QVD-Modul-Fehler (" + codeText + ") wurde zurückgesetzt.");
+        form_.LogLine("Bitte warten...");
+        // Ticks falling due meanwhile run nested and poll again.
+        link_.DelayWithEvents(kErrorResetPause);
+        form_.LogLine("OK");
+    } else {
+        form_.LogInfo("! QVD-Modul: Fehler konnte nicht zurückgesetzt werden !");
+        ShowBox(host_, "QVD-Modul-Fehler\r\rFehler konnte nicht zurückgesetzt werden",
+                MessageIcon::Error);
+    }
+}
+
+void Supervisor::HandleNoAnswer() {
+    if (conn_.noAnswerCount <= 2) {
+        ++conn_.noAnswerCount;
+        return;
+    }
+    if (conn_.noAnswerCount <= 4) {
+        form_.EnableControls(false);
+        form_.SetLogColors(colors::Maroon, colors::Yellow);
+        form_.LogInfo("Keine Kommunikation mit dem QVD-Modul (" +
+                      std::to_string(conn_.noAnswerCount - 2) +
+                      "). Erneuter Verbindungsaufbau folgt...");
+        form_.EnableControls(true);
+        ++conn_.noAnswerCount;
+        return;
+    }
+    conn_.state = ConnState::Idle;
+    form_.LogInfo("Kein erneuter Kommunikationsaufbau mit dem QVD-Modul möglich.");
+    ShowBox(host_,
+            "Keine Verbindung zum QVD-Modul\r\rVerbindungsleitung zwischen QVD-Modul und PC "
+            "prüfen.\r\rAnschließend \"Neue Verbindung\" betätigen.",
+            MessageIcon::Error);
+    DropConnection();
+}
+
+void Supervisor::DropConnection() {
+    form_.EnableOperationControls(false);
+    form_.Button3.SetEnabled(true);
+    form_.Button1.SetEnabled(true);
+    form_.Button5.SetEnabled(false);
+    form_.GroupBox4.SetVisible(false);
+    form_.Panel1.SetVisible(false);
+    form_.SetHeight(kStartHeight);
+    form_.window.SetEnabled(true);
+    link_.comm().Close();
+}
+
+void Supervisor::StopOperationControls() {
+    // The connection is gone but the port stays open: without this, an
+    // operation started now would never get its lock released, as only a
+    // tick in the connected state releases it.
+    form_.EnableOperationControls(false);
+    form_.Button3.SetEnabled(true);
+    form_.Button1.SetEnabled(true);
+    form_.window.SetEnabled(true);
+}
+
+void Supervisor::Button5Click() {
+    conn_.state = ConnState::Idle;
+    link_.SendCommand(kReleaseText, kReleaseWait);
+    form_.Button5.SetEnabled(false);
+    form_.EnableOperationControls(false);
+    form_.GroupBox4.SetVisible(false);
+    form_.Panel1.SetVisible(false);
+    form_.Button3.SetCaption("QVD-BW suchen");
+    form_.SetHeight(kStartHeight);
+    form_.LogInfo("Verbindung zum QVD-Modul wurde getrennt");
+    form_.window.SetEnabled(true);
+}
+
+void Supervisor::Service1Click() {
+    if (form_.Service1.checked) {
+        form_.LogInfo("Servicefunktionen abgeschaltet");
+        form_.SetWidth(kNormalWidth);
+        form_.Service1.SetChecked(false);
+        return;
+    }
+    password_.window.SetCaption("Servicebereich");
+    password_.window.SetVisible(true);
+}
+
+bool Supervisor::EvaluatePassword() {
+    // The dialog hands its entry over into Edit2; it is judged only here, so
+    // an entry made while not connected waits for the connection.
+    if (password_.Edit2.caption.empty()) return true;
+    if (!ServicePasswordMatches(password_.Edit2.caption)) {
+        ++conn_.wrongPasswordCount;
+        form_.LogInfo("Servicefunktionen verfügbar.");  // says nothing to a guesser
+    } else if (conn_.serviceAdapter) {
+        form_.SetWidth(kServiceWidth);
+        form_.Service1.SetChecked(true);
+        conn_.wrongPasswordCount = kServiceGrantedCount;
+    } else {
+        form_.LogInfo("Servicefunktionen 2 verfügbar.");
+    }
+    password_.Edit2.SetCaption("");
+    if (conn_.wrongPasswordCount > 2 && !form_.Service1.checked) {
+        LockOut();
+        return false;
+    }
+    return true;
+}
+
+void Supervisor::LockOut() {
+    conn_.state = ConnState::Idle;
+    form_.LogError("Wiederholte falsche Passworteingabe. Bitte warten...");
+    form_.EnableOperationControls(false);
+    ShowBox(host_,
+            "Wiederholte falsche Passworteingabe. Keine Berechtigung zu dieser Servicefunktion.",
+            MessageIcon::Warning);
+    link_.DelayWithEvents(kLockOutPause);
+    closeAfterLockOut_ = true;
+    host_.CloseMainWindow();
+}
+
+bool Supervisor::FormCloseQuery() {
+    const bool busy = operationRunning && operationRunning() && !closeAfterLockOut_;
+    if (IsTransferState(conn_.state) || busy) {
+        ShowBox(host_, "QVD-Modul Kommunikation\r\rDatentransfer...", MessageIcon::Error);
+        return false;
+    }
+    // A second request during this one's waits: the first one closes.
+    if (closing_) return false;
+    closing_ = true;
+    if (conn_.moduleType == 8) link_.ExchangeCommand("a0000", 6);
+    link_.DelayWithEvents(10);
+    conn_.state = ConnState::Idle;
+    form_.Timer1.SetEnabled(false);
+    link_.SendCommand(kReleaseText, 1);
+    link_.comm().Close();
+    link_.DelayWithEvents(1000);
+    return true;
+}
+
+void Supervisor::FormClose() {
+    for (int alpha = kFadeFrom; alpha >= kFadeTo; --alpha) {
+        form_.alpha = alpha;
+        form_.Changed();
+    }
+}
 
 }  // namespace qvd

@@ -43,9 +43,13 @@ public:
 
 private:
     void EnumeratePorts();
+    void TickConnected();
     void PollStatus();
+    void HandleAdapterError(const std::string& code);
     void HandleNoAnswer();
-    void EvaluatePassword();
+    // False when the entry has locked the program out.
+    bool EvaluatePassword();
+    void LockOut();
     void StopOperationControls();
 
     Host& host_;
@@ -53,6 +57,10 @@ private:
     PasswordForm& password_;
     CommandExchange& link_;
     Connection& conn_;
+    // The lock-out asks for the close itself while its own lock is still on.
+    bool closeAfterLockOut_ = false;
+    // A close request is being carried out (its waits let further ones in).
+    bool closing_ = false;
 };
 
 // Whether a framed password entry matches the service password (salted hash).

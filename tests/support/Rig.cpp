@@ -21,6 +21,23 @@ void Rig::Connect() {
     form().Button3.OnClick();
 }
 
+void Rig::EnterConnected(int com, uint8_t moduleType) {
+    program->VaComm1.SetPortNum(com);
+    program->VaComm1.Open();
+    Connection& c = conn();
+    c.state = ConnState::Connected;
+    c.moduleType = moduleType;
+    c.noAnswerCount = 0;
+    c.lastErrorCode.clear();
+    MainForm& f = form();
+    f.Panel1.SetVisible(true);
+    f.GroupBox4.SetVisible(true);
+    f.CheckBox3.SetEnabled(true);
+    f.Button3.SetCaption("Neue Verbindung + Infos erneuern");
+    f.SetHeight(kConnectedHeight);
+    f.EnableControls(true);
+}
+
 std::vector<std::string> Rig::LogSince(size_t from) const {
     const auto& lines = program->form.Memo1.lines;
     if (from >= lines.size()) return {};

@@ -33,6 +33,9 @@ struct Rig {
     void StartAndEnumerate();
     // Start-up, enumeration and a search that must connect.
     void Connect();
+    // What a successful search leaves, without the search: the port of COM n
+    // open, connected, module type set, connected layout, busy lock off.
+    void EnterConnected(int com, uint8_t moduleType = 1);
 
     // Log lines appended from line index `from` on.
     std::vector<std::string> LogSince(size_t from) const;
