@@ -63,8 +63,12 @@ QvdDevice::QvdDevice(DeviceConfig cfg, Clock clock) : config(std::move(cfg)), cl
               config.weekday});
 }
 
+int64_t QvdDevice::Seconds() const {
+    return clockBase_ + static_cast<int64_t>((clock_() - clockOrigin_) / 1000);
+}
+
 QvdDevice::ClockNow QvdDevice::ReadClock() const {
-    const int64_t now = clockBase_ + static_cast<int64_t>((clock_() - clockOrigin_) / 1000);
+    const int64_t now = Seconds();
     int64_t days = now / 86400;
     int64_t rest = now % 86400;
     ClockNow c{};
@@ -73,8 +77,15 @@ QvdDevice::ClockNow QvdDevice::ReadClock() const {
     c.hour = static_cast<int>(rest / 3600);
     c.minute = static_cast<int>(rest / 60 % 60);
     c.second = static_cast<int>(rest % 60);
-    c.weekday = static_cast<int>((days + 5) % 7) + 1;  // 2000-01-01 was a Saturday (6)
+    c.weekday = static_cast<int>((days + 5 + weekdayShift_) % 7) + 1;  // 2000-01-01 was a Saturday (6)
     return c;
+}
+
+void QvdDevice::SetWeekday(int weekday) {
+    // The weekday is a register of its own, written apart from the date.
+    if (weekday < 1 || weekday > 7) return;
+    const int calendar = static_cast<int>((Seconds() / 86400 + 5) % 7);
+    weekdayShift_ = (weekday - 1 - calendar + 7) % 7;
 }
 
 void QvdDevice::SetClock(const ClockNow& c) {
@@ -84,6 +95,7 @@ void QvdDevice::SetClock(const ClockNow& c) {
     clockBase_ = DaysFromCivil(2000 + c.year % 100, c.month < 1 || c.month > 12 ? 1 : c.month,
                                c.day < 1 || c.day > 31 ? 1 : c.day) * 86400 +
                  static_cast<int64_t>(c.hour) * 3600 + c.minute * 60 + c.second;
+    SetWeekday(c.weekday);
 }
 
 int QvdDevice::Layout() const {
@@ -233,8 +245,7 @@ std::optional<std::string> QvdDevice::Answer(const std::string& cmd) {
             const int day = HexDigit(cmd[3]) << 4 | HexDigit(cmd[4]);
             tkStop = (day & 0x80) != 0;
             tkDay = static_cast<uint8_t>(day & 0x40);
-            ClockNow c = ReadClock();
-            (void)c;
+            SetWeekday(day & 7);
             return cmd + " " + ClockBlock(2);
         }
         return std::nullopt;
@@ -250,7 +261,8 @@ std::optional<std::string> QvdDevice::Answer(const std::string& cmd) {
             // adp: k00 carries day units and weekday, o extra + year + month tens,
             // p month units + day tens + hours.
             if (pendingO_.size() == 4 && pendingP_.size() == 4 && pendingK_.size() == 2) {
-                adpExtra = Digits(pendingO_, 0, 1);
+                if (Digits(pendingO_, 0, 1) >= 0) adpExtra = Digits(pendingO_, 0, 1);
+                c.weekday = Digits(pendingK_, 1, 1);
                 c.year = Digits(pendingO_, 1, 2);
                 c.month = Digits(pendingO_, 3, 1) * 10 + Digits(pendingP_, 0, 1);
                 c.day = Digits(pendingP_, 1, 1) * 10 + Digits(pendingK_, 0, 1);

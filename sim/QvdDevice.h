@@ -84,11 +84,14 @@ private:
     std::string ClockBlock(int layout) const;  // 1 RTC, 2 Timekeeper, 3 adp
     int Layout() const;
     void Reply(const std::string& command, std::string answer);
+    int64_t Seconds() const;      // the clock now, seconds since 2000-01-01
+    void SetWeekday(int weekday); // 1-7; the register then counts on by itself
 
     Clock clock_;
     std::string line_;
     uint64_t clockOrigin_ = 0;  // device ms at which the clock read clockBase_
     int64_t clockBase_ = 0;     // seconds since 2000-01-01 of the clock at clockOrigin_
+    int weekdayShift_ = 0;      // the chip's weekday register against the calendar
     std::string pendingO_, pendingP_, pendingK_;
 };
 

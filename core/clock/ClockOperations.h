@@ -5,6 +5,7 @@
 #include "core/host/Host.h"
 #include "core/link/CommandExchange.h"
 #include "core/link/Connection.h"
+#include "core/module/ModuleProfile.h"
 
 #include <string>
 
@@ -32,6 +33,15 @@ public:
     void ShowTimekeeperBits(const std::string& characters);  // positions 1, 2, 3, 9, 10
 
 private:
+    // The set after step 1 of "Setzen": pcSeconds are the PC clock's two
+    // seconds digits taken by the caller.
+    void WriteClock(const std::string& pcSeconds);
+    // Panel3's colour by the invalid-time test of an "f" answer.
+    void ShowClockValidity(ClockLayout layout, const std::string& answer);
+
+    void Edit1Change();
+    void Edit9Change();
+
     Host& host_;
     MainForm& form_;
     CommandExchange& link_;
