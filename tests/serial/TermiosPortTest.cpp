@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/file.h>
+#include <grp.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
@@ -110,6 +112,32 @@ TEST(TermiosPort, OpenFailuresCarryTheComponentsTextsAndErrno) {
     EXPECT_EQ(::flock(fileFd, LOCK_EX | LOCK_NB), 0);
     ::close(fileFd);
     ::close(programFd);
+}
+
+// The port search tells a user without access (not in `dialout`) apart by the
+// errno, so EACCES must come through as it is.
+TEST(TermiosPort, MissingPermissionIsReportedWithEacces) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to switch to an unprivileged user";
+    Pty pty;  // slave: owner root, mode 0620
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Only plain system calls here: no test framework in the child.
+        if (::setgroups(0, nullptr) < 0 || ::setgid(65534) < 0 || ::setuid(65534) < 0) ::_exit(3);
+        RealTimeHost host;
+        TVaComm comm(host, TermiosTransports(host), [&](int) { return pty.SlavePath(); });
+        try {
+            comm.Open();
+        } catch (const EVaCommError& e) {
+            const std::string expected =
+                "Can't open specified device " + pty.SlavePath() + " (Error 13, Permission denied)";
+            ::_exit(e.Code() == EACCES && e.what() == expected && !comm.Active() ? 0 : 1);
+        }
+        ::_exit(2);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: wrong text or code, 2: opened, 3: could not drop rights";
 }
 
 TEST(TermiosPort, SettingsOfAnOpenPortRaiseAndKeepTheirValues) {
