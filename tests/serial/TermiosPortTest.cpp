@@ -9,8 +9,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sys/file.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -54,7 +54,8 @@ struct TempDir {
 int OpenBesides(const std::string& path) { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK); }
 
 bool Exclusive(const std::string& path) {
-    const int fd = OpenBesides(path);  // root gets through TIOCEXCL
+    const int fd = OpenBesides(path);  // root gets through TIOCEXCL, others see EBUSY
+    if (fd < 0) return errno == EBUSY;
     int on = 0;
     ::ioctl(fd, TIOCGEXCL, &on);
     ::close(fd);

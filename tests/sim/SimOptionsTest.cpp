@@ -19,14 +19,6 @@ TEST(SimOptions, ReadsEveryOption) {
     EXPECT_TRUE(p.options.verbose);
 }
 
-TEST(SimOptions, DefaultsAreAPlainBwModule) {
-    const ParsedOptions p = ParseSimOptions({});
-    ASSERT_EQ(p.error, "");
-    EXPECT_EQ(p.options.config.moduleType, 1);
-    EXPECT_FALSE(p.options.silentAfterPolls);
-    EXPECT_FALSE(p.options.fast);
-}
-
 TEST(SimOptions, RefusesWhatTheDeviceCouldNotSay) {
     // Every value lands at a fixed position of an answer; a wrong width would
     // shift the fields the PC reads.
