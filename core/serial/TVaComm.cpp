@@ -8,6 +8,9 @@ TVaComm::TVaComm(Host& host, TransportFactory factory, DeviceResolver resolver)
     : host_(host), factory_(std::move(factory)), resolver_(std::move(resolver)) {}
 
 TVaComm::~TVaComm() {
+    // A notification may still be queued on the host; it must find the
+    // generation changed and not touch this object.
+    ++*generation_;
     if (transport_) transport_->Close();
 }
 

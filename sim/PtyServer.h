@@ -1,0 +1,41 @@
+#pragma once
+// Serves the device model on a pseudo-terminal in real time: the PC opens the
+// slave side like a serial port; answers leave at the line rate.
+#include "sim/PacedQueue.h"
+#include "sim/QvdDevice.h"
+
+#include <functional>
+#include <string>
+
+namespace qvd::sim {
+
+class PtyServer {
+public:
+    // Opens the pair; throws std::runtime_error with a printable reason.
+    PtyServer(QvdDevice& device, bool paced);
+    ~PtyServer();
+    PtyServer(const PtyServer&) = delete;
+    PtyServer& operator=(const PtyServer&) = delete;
+
+    const std::string& SlavePath() const { return slavePath_; }
+    // Serves until stopFd (a signalfd) becomes readable.
+    void Run(int stopFd);
+
+    // Called after the device has taken each batch of bytes from the PC.
+    std::function<void()> afterReceive;
+
+private:
+    void ReadFromPc();
+    void SendDue();
+
+    QvdDevice& device_;
+    PacedQueue queue_;
+    std::string ready_;  // through the line but not yet taken by the pty
+    int master_ = -1;
+    // Held open so that the master does not hang up whenever the PC closes
+    // the port; the PC can then close and reopen as often as it likes.
+    int spareSlave_ = -1;
+    std::string slavePath_;
+};
+
+}  // namespace qvd::sim

@@ -1,0 +1,194 @@
+// The qvd-sim program end to end: started as a process, reached through its
+// link with the real serial component. Real time; generous bounds.
+#include "serial/PtyRig.h"
+
+#ifdef QVD_SIM_PATH
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+namespace qvd::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Eventually(const std::function<bool()>& pred, int ms = 10000) {
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (!pred()) {
+        if (Clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+class SimProcess {
+public:
+    using Prepare = std::function<void(const fs::path& link)>;
+    // prepare: sets the scene at the link's path before the start.
+    explicit SimProcess(std::vector<std::string> options, Prepare prepare = {}, bool waitForLink = true) {
+        char name[] = "/tmp/qvd-sim-test-XXXXXX";
+        dir_ = ::mkdtemp(name);
+        link_ = dir_ / "ports" / "COM1";  // the directory does not exist yet
+        if (prepare) prepare(link_);
+        std::vector<std::string> args = {QVD_SIM_PATH, "--link", link_.string()};
+        args.insert(args.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        const std::string out = (dir_ / "out").string(), err = (dir_ / "err").string();
+        posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (::posix_spawn(&pid_, QVD_SIM_PATH, &files, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&files);
+        if (waitForLink) linked_ = Eventually([&] { return fs::exists(link_); });
+    }
+    ~SimProcess() {
+        if (pid_ > 0) Stop();
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+
+    bool Linked() const { return linked_; }
+    std::string Link() const { return link_.string(); }
+    std::string Stdout() const { return Slurp(dir_ / "out"); }
+    std::string Stderr() const { return Slurp(dir_ / "err"); }
+
+    // Exit status after SIGTERM (or the status it already ended with).
+    int Stop(int signal = SIGTERM) {
+        if (pid_ <= 0) return -1;
+        ::kill(pid_, signal);
+        return Wait();
+    }
+    int Wait() {
+        int status = 0;
+        if (!Eventually([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; })) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status, 0);
+        }
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+private:
+    fs::path dir_;
+    fs::path link_;
+    pid_t pid_ = -1;
+    bool linked_ = false;
+};
+
+// The PC side: the component on the simulator's link.
+struct Pc {
+    RealTimeHost host;
+    std::string device;
+    TVaComm comm{host, TermiosTransports(host), [this](int) { return device; }};
+    explicit Pc(std::string path) : device(std::move(path)) {}
+
+    // Sends and collects the answer of `length` bytes; empty when it does not
+    // come in time.
+    std::string Ask(const std::string& command, size_t length, double* ms = nullptr) {
+        const auto start = Clock::now();
+        comm.WriteText(command);
+        std::string answer;
+        host.RunUntil(
+            [&] {
+                answer += comm.ReadText();
+                return answer.size() >= length;
+            },
+            3000);
+        if (ms) *ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        return answer;
+    }
+};
+
+TEST(QvdSim, AnswersProbeAndPollAndKeepsServingAcrossReopen) {
+    SimProcess sim({"--fast"}, [](const fs::path& link) {
+        fs::create_directories(link.parent_path());
+        fs::create_symlink("/dev/pts/no-such-terminal", link);  // left by a killed run
+    });
+    ASSERT_TRUE(sim.Linked());
+    EXPECT_NE(sim.Stdout().find(sim.Link()), std::string::npos) << sim.Stdout();
+
+    Pc pc(sim.Link());
+    for (int round = 0; round < 2; ++round) {
+        pc.comm.Open();
+        EXPECT_EQ(pc.Ask("\xF6", 1), "\xF6") << round;
+        double ms = 0;
+        const std::string status = pc.Ask("r\r", 18, &ms);
+        EXPECT_EQ(status, "FF1-0000-00000000\r") << round;
+        EXPECT_LT(ms, 2000) << round;  // normally a few ms
+        RecordProperty("poll_ms_round_" + std::to_string(round), std::to_string(ms));
+        pc.comm.Close();
+    }
+
+    EXPECT_EQ(sim.Stop(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(sim.Link())));
+    EXPECT_EQ(sim.Stderr(), "");
+}
+
+TEST(QvdSim, PacesAnswersAtTheLineRateAndTakesItsIdentityFromTheOptions) {
+    SimProcess sim({"--type", "3", "--version", "1.10", "--serial", "4711", "--status", "0c"});
+    ASSERT_TRUE(sim.Linked());
+    Pc pc(sim.Link());
+    pc.comm.Open();
+    EXPECT_EQ(pc.Ask("r\r", 18), "0C3-0000-00000000\r");
+    const std::string id = pc.Ask("i\r", 46);
+    EXPECT_EQ(id.substr(0, 4), "QVD-");
+    EXPECT_EQ(id.substr(12, 4), "1.10");
+    EXPECT_EQ(id.substr(id.size() - 4), "4711");
+    // 80 bytes at 5760 bytes/s take 13.9 ms; unpaced they would be there at once.
+    double ms = 0;
+    EXPECT_EQ(pc.Ask("x\r", 80, &ms).size(), 80u);
+    EXPECT_GE(ms, 13.0);
+    RecordProperty("error_memory_ms", std::to_string(ms));
+}
+
+TEST(QvdSim, SaysSoLoudlyOnUnknownCommandsAndFallsSilentAfterNPolls) {
+    SimProcess sim({"--fast", "--silent-after", "1"});
+    ASSERT_TRUE(sim.Linked());
+    Pc pc(sim.Link());
+    pc.comm.Open();
+    pc.comm.WriteText(std::string("Q\x01\r"));
+    EXPECT_TRUE(Eventually([&] { return sim.Stderr().find("qvd-sim: unbekannter Befehl: Q<01>\n") != std::string::npos; }))
+        << sim.Stderr();
+    EXPECT_EQ(pc.Ask("r\r", 18).size(), 18u);
+    pc.comm.WriteText("r\r");
+    pc.host.RunFor(300);
+    EXPECT_EQ(pc.comm.ReadText(), "");
+}
+
+TEST(QvdSim, LeavesAFileInPlaceOfItsLinkAlone) {
+    SimProcess sim(
+        {"--fast"},
+        [](const fs::path& link) {
+            fs::create_directories(link.parent_path());
+            std::ofstream(link) << "not a link";
+        },
+        false);
+    EXPECT_EQ(sim.Wait(), 1);
+    EXPECT_EQ(Slurp(sim.Link()), "not a link");
+    EXPECT_NE(sim.Stderr().find("kein symbolischer Link"), std::string::npos) << sim.Stderr();
+}
+
+}  // namespace
+}  // namespace qvd::test
+
+#endif  // QVD_SIM_PATH
