@@ -19,7 +19,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(qvd::kProgramTitle));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(qvd::kProgramTitle));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setQuitOnLastWindowClosed(false);  // the main window's close ends it
     QApplication::setWindowIcon(

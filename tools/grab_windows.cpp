@@ -61,6 +61,10 @@ int main(int argc, char** argv) {
     f.EnableControls(true);
     f.CheckBox3.SetChecked(true);
     f.CheckBox14.SetEnabled(true);
+    // Report lines as the search writes them, for the columns of the info window.
+    for (const char* line : {"Status(FF) = OK", "Fehlermeldungen:", "Fehlercode 00...09: 00000000000000000000",
+                             "Zählerstände:", "RAM Lesezugriffe   : 000012", "RAM Schreibzugriffe: 000003"})
+        f.Memo2.AddLine(line);
     f.LogLine("Suche alle COM...");
     f.LogInfo("Keine COM-Schnittstelle gefunden.");
     f.SetHeight(qvd::kConnectedHeight);

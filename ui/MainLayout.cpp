@@ -8,15 +8,16 @@ static constexpr Placement kMain[] = {
     // --- region A ---
     {"Panel2", 2, 2, 761, 170, 0, kLowered},
     {"Label2", 6, 2, 120, 14},
-    {"Memo1", 6, 16, 300, 148},
-    {"Button3", 324, 16, 190, 25},
-    {"Button5", 324, 45, 190, 25},
-    {"Button1", 324, 74, 190, 25},
-    {"CheckBox3", 326, 108, 160, 18},
-    {"Label1", 522, 2, 150, 14},
-    {"Memo2", 522, 16, 233, 148, 13, kFixedPitch},
+    {"Memo1", 6, 16, 196, 148},
+    {"Button3", 217, 16, 186, 25},
+    {"Button5", 217, 45, 186, 25},
+    {"Button1", 217, 74, 186, 25},
+    {"CheckBox3", 219, 108, 180, 18},
+    {"Label1", 411, 2, 150, 14},
+    // Wide enough for the report's 40-character lines, so its columns line up.
+    {"Memo2", 411, 16, 344, 148, 13, kFixedPitch},
     {"Label22", 750, 2, 2, 8, 7},
-    {"Panel4", 313, 31, 9, 121},
+    {"Panel4", 208, 31, 9, 121},
     {"Memo5", 0, 0, 10, 10},
 
     // --- region B ---
