@@ -40,6 +40,8 @@ struct Control {
     std::function<void()> OnChange;
     // Key filter: sets the key to 0 to discard it.
     std::function<void(char& key)> OnKeyPress;
+    // Up-down arrows: +1 for the up arrow, -1 for the down arrow.
+    std::function<void(int step)> OnStep;
 
     // Counts every visible change, so a mirror can tell it is stale.
     unsigned revision = 0;

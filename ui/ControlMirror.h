@@ -1,0 +1,59 @@
+#pragma once
+// One control of the model and the widget (or menu action) that shows it:
+// created from the control's kind, updated when the control's revision moves
+// on, user events forwarded to the control's handlers.
+#include "core/form/Control.h"
+#include "ui/Placement.h"
+
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QWidget;
+
+namespace qvd::ui {
+
+// Runs a core handler on behalf of a widget (exceptions are shown there).
+using HandlerRunner = std::function<void(const std::function<void()>&)>;
+
+class ControlMirror {
+public:
+    // Creates the widget for `control` under `parent`; null for kinds that
+    // have no widget of their own (menus, the window).
+    static QWidget* CreateWidget(Control& control, QWidget* parent, const Placement* placement,
+                                 const HandlerRunner& run);
+
+    ControlMirror(Control& control, QWidget* widget) : control_(control), widget_(widget) {}
+    ControlMirror(Control& control, QAction* action) : control_(control), action_(action) {}
+
+    Control& control() const { return control_; }
+    QWidget* widget() const { return widget_; }
+    QAction* action() const { return action_; }
+
+    // Brings the widget up to the control when the control changed.
+    void Update();
+
+private:
+    void UpdateWidget();
+    void UpdateAction();
+    void UpdateMemo();
+
+    Control& control_;
+    QWidget* widget_ = nullptr;
+    QAction* action_ = nullptr;
+    unsigned seen_ = ~0u;
+    // Memos: the lines the widget shows, so appends stay appends.
+    std::vector<std::string> shown_;
+};
+
+// Marks a widget with its designer name: object name and accessible
+// description (the accessible name stays the visible text).
+void NameWidget(QWidget* widget, const std::string& designerName);
+
+// Memo lines as shown: the carriage return that ends a view line is not shown.
+QString DisplayLine(const std::string& line);
+
+}  // namespace qvd::ui

@@ -1,0 +1,60 @@
+#include "ui/FormMirror.h"
+
+#include <QTimer>
+#include <QWidget>
+
+namespace qvd::ui {
+
+FormMirror::FormMirror(Form& form, HandlerRunner run, QObject* parent)
+    : QObject(parent), form_(form), run_(std::move(run)) {
+    form_.onChanged = [this] {
+        if (onChangedNow) onChangedNow();
+        Schedule();
+    };
+}
+
+FormMirror::~FormMirror() { form_.onChanged = nullptr; }
+
+void FormMirror::Build(QWidget* root, Placements placements) {
+    std::map<const Control*, QWidget*> byControl;
+    for (Control* c : form_.Controls()) {
+        QWidget* parent = root;
+        if (c->parent) {
+            auto it = byControl.find(c->parent);
+            if (it == byControl.end()) continue;  // children of menus are actions
+            parent = it->second;
+        }
+        QWidget* w = ControlMirror::CreateWidget(*c, parent, FindPlacement(placements, c->name), run_);
+        if (!w) continue;
+        byControl[c] = w;
+        widgets_[c->name] = w;
+        mirrors_.push_back(std::make_unique<ControlMirror>(*c, w));
+    }
+    Refresh();
+}
+
+void FormMirror::AddAction(Control& control, QAction* action) {
+    mirrors_.push_back(std::make_unique<ControlMirror>(control, action));
+    Schedule();
+}
+
+QWidget* FormMirror::Widget(const std::string& name) const {
+    auto it = widgets_.find(name);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+void FormMirror::Schedule() {
+    if (scheduled_) return;
+    scheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (scheduled_) Refresh();
+    });
+}
+
+void FormMirror::Refresh() {
+    scheduled_ = false;
+    for (auto& mirror : mirrors_) mirror->Update();
+    if (onRefreshWindow) onRefreshWindow();
+}
+
+}  // namespace qvd::ui

@@ -1,0 +1,14 @@
+#pragma once
+// The service password dialog: a small tool window whose entry shows "#"
+// for every character.
+#include "core/form/OtherForms.h"
+#include "ui/AuxWindow.h"
+
+namespace qvd::ui {
+
+class TForm3 : public AuxWindow {
+public:
+    TForm3(PasswordForm& form, QtHost& host, QWidget* owner);
+};
+
+}  // namespace qvd::ui

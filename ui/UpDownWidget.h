@@ -1,0 +1,26 @@
+#pragma once
+// The designer's up-down stepper: two small arrow buttons, one above the other.
+#include <QWidget>
+
+class QToolButton;
+
+namespace qvd::ui {
+
+class UpDownWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit UpDownWidget(QWidget* parent);
+
+signals:
+    // +1 for the up arrow, -1 for the down arrow.
+    void stepped(int step);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QToolButton* up_;
+    QToolButton* down_;
+};
+
+}  // namespace qvd::ui
