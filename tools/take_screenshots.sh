@@ -1,9 +1,8 @@
 #!/bin/bash
-# Screenshots for docs/screenshots: the real program under a virtual X
-# display for the main window (notice box confirmed, start-up log written),
-# the grab tool for the about and jumper help windows, which the menu
-# offers only when connected.
-# Needs: xvfb-run, xdotool, imagemagick; `cmake --build build --target qvd_grab_windows`.
+# Screenshots for docs/screenshots, taken from the real program under a
+# virtual X display with qvd-sim on COM1: the notice box, the start window,
+# the connected window, the about and the jumper help window.
+# Needs: xvfb-run, xdotool, imagemagick; a build in $BUILD.
 set -euo pipefail
 BUILD=${BUILD:-build}
 OUT=${OUT:-docs/screenshots}
@@ -12,17 +11,25 @@ if [ -z "${QVD_SHOT_DISPLAY:-}" ]; then
 fi
 mkdir -p "$OUT"
 export QT_QPA_PLATFORM=xcb
-"$BUILD"/app/qvd-pc & pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-for _ in $(seq 100); do xdotool search --name '^QVD-PC' >/dev/null 2>&1 && break; sleep 0.1; done
-sleep 1
-# The notice box carries the program title alone.
-if box=$(xdotool search --onlyvisible --name '^QVD-PC$' 2>/dev/null | head -1) && [ -n "$box" ]; then
-  xdotool windowfocus --sync "$box" key Return || true
-fi
-# Start-up log and the port enumeration (about two seconds after start).
-sleep 4
+ports=$(mktemp -d)
+"$BUILD"/sim/qvd-sim --link "$ports/COM1" --type 2 >/dev/null & sim=$!
+for _ in $(seq 50); do [ -e "$ports/COM1" ] && break; sleep 0.1; done
+QVD_PC_PORTS="$ports/COM%d" "$BUILD"/app/qvd-pc & pid=$!
+trap 'kill $pid $sim 2>/dev/null || true; rm -rf "$ports"' EXIT
+shot() { sleep "$2"; import -window root -crop "$3" +repage "$OUT/$1.png"; }
+click() { xdotool mousemove "$1" "$2" click 1; }
+
+for _ in $(seq 100); do xdotool search --onlyvisible --name '^QVD-PC$' >/dev/null 2>&1 && break; sleep 0.1; done
+shot notice 1 520x200+212+14
+box=$(xdotool search --onlyvisible --name '^QVD-PC$' | head -1)
+xdotool windowfocus --sync "$box" key Return
 # Without a window manager the window has no frame: the client sits at 100,50.
-import -window root -crop 765x213+100+50 +repage "$OUT/main_start.png"
-"$BUILD"/ui/qvd_grab_windows "$OUT"
-rm -f "$OUT/password.png" "$OUT/layout_connected.png" "$OUT/layout_service.png"
+shot main_start 4 765x213+100+50
+click 400 90            # "QVD-BW suchen"
+shot main_connected 6 765x646+100+50
+click 160 60            # menu "Hilfe"
+click 190 122           # "Info über..."
+shot about 1 516x186+224+279
+click 160 60
+click 190 80            # "NSM-12sek.-Modul"
+shot jumper_help 1 596x275+184+236
