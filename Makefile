@@ -45,7 +45,7 @@ bench: build
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVD_BUILD_FUZZ=ON -DQVD_BUILD_UI=OFF -DQVD_BUILD_TESTS=OFF -DQVD_BUILD_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target qvd_fuzz_answers
 	$(FUZZ_BUILD)/fuzz/qvd_fuzz_answers -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
 
 clean:
