@@ -1,4 +1,4 @@
-#include "clock/ClockRig.h"
+#include "support/Rig.h"
 
 #include <gtest/gtest.h>
 
@@ -20,13 +20,12 @@ TEST(ClockRegisterBits, RtcSetzenWritesTheBoxesAndShowsTheReadBack) {
         {{}, "000"},
     };
     for (const auto& [checked, registers] : cases) {
-        ClockRig rig(1);
-        for (Control* box : RtcBoxes(rig.form())) box->SetChecked(false);
-        for (const auto& name : checked) rig.form().Find(name)->SetChecked(true);
+        Rig rig(Rig::Opened, 1);
+        for (Control* box : RtcBoxes(rig.form())) box->SetChecked(Has(checked, box->name));
         rig.Mark();
         rig.form().Button17.OnClick();
         EXPECT_EQ(rig.Sent(), Lines{"k" + registers + "0"});
-        EXPECT_EQ(rig.Logged(), Lines{"RTC-Register Bits gesetzt (" + registers + ")"});
+        EXPECT_EQ(rig.Log(), Lines{"RTC-Register Bits gesetzt (" + registers + ")"});
         EXPECT_EQ(rig.form().Panel3.caption, "12:00:00  24.06.2007");
         // The boxes show what the module reports.
         Lines nowChecked;
@@ -44,44 +43,44 @@ TEST(ClockRegisterBits, TimekeeperSetzenWritesAndShowsTheReadBack) {
         {"-", "", false, false, "k0001", "00001"},
     };
     for (const Case& c : cases) {
-        ClockRig rig(3);
-        rig.form().Edit1.SetText(c.calibration);
-        rig.form().Edit9.SetText(c.weekday);
-        rig.form().CheckBox15.SetChecked(c.stop);
-        rig.form().CheckBox16.SetChecked(c.freq);
+        Rig rig(Rig::Opened, 3);
+        MainForm& f = rig.form();
+        f.Edit1.SetText(c.calibration);
+        f.Edit9.SetText(c.weekday);
+        f.CheckBox15.SetChecked(c.stop);
+        f.CheckBox16.SetChecked(c.freq);
         rig.Mark();
-        rig.form().Button20.OnClick();
+        f.Button20.OnClick();
         EXPECT_EQ(rig.Sent(), Lines{c.command});
-        EXPECT_EQ(rig.Logged(), Lines{"Timekeeper-Register Bits gesetzt (" + c.echoed + ")"});
-        EXPECT_EQ(rig.form().Panel3.caption, c.stop ? "12:00:80  24.06.2007" : "12:00:00  24.06.2007");
-        EXPECT_EQ(rig.form().Edit1.caption, c.calibration == "-" ? "0" : c.calibration);
-        EXPECT_EQ(rig.form().Edit9.caption, c.weekday.empty() ? "1" : c.weekday);
-        EXPECT_EQ(rig.form().CheckBox15.checked, c.stop);
-        EXPECT_EQ(rig.form().CheckBox16.checked, c.freq);
+        EXPECT_EQ(rig.Log(), Lines{"Timekeeper-Register Bits gesetzt (" + c.echoed + ")"});
+        EXPECT_EQ(f.Panel3.caption, c.stop ? "12:00:80  24.06.2007" : "12:00:00  24.06.2007");
+        EXPECT_EQ(f.Edit1.caption, c.calibration == "-" ? "0" : c.calibration);
+        EXPECT_EQ(f.Edit9.caption, c.weekday.empty() ? "1" : c.weekday);
+        EXPECT_EQ(f.CheckBox15.checked, c.stop);
+        EXPECT_EQ(f.CheckBox16.checked, c.freq);
     }
 }
 
 TEST(ClockRegisterBits, FailedWriteClearsTheBits) {
-    ClockRig rtc(1);
-    rtc.device.faults.silent = true;
+    Rig rtc(Rig::Opened, 1);
+    rtc.device->faults.silent = true;
     for (Control* box : RtcBoxes(rtc.form())) box->SetChecked(true);
     rtc.form().Button17.OnClick();
     for (Control* box : RtcBoxes(rtc.form())) EXPECT_FALSE(box->checked) << box->name;
     EXPECT_EQ(rtc.form().Panel3.caption, "::  ..20");
-    EXPECT_TRUE(rtc.LogContains("RTC-Register Bits gesetzt ()"));
+    EXPECT_EQ(rtc.form().Memo1.lines.back(), "RTC-Register Bits gesetzt ()");
 
-    ClockRig tk(2);
-    tk.device.faults.lengthDelta["k25C3"] = -1;
-    tk.form().Edit1.SetText("-5");
-    tk.form().Edit9.SetText("3");
-    tk.form().CheckBox15.SetChecked(true);
-    tk.form().CheckBox16.SetChecked(true);
-    tk.form().Button20.OnClick();
-    EXPECT_EQ(tk.form().Edit1.caption, "0");
-    EXPECT_EQ(tk.form().Edit9.caption, "1");
-    EXPECT_FALSE(tk.form().CheckBox15.checked);
-    EXPECT_FALSE(tk.form().CheckBox16.checked);
-    EXPECT_EQ(tk.form().Memo1.lines.back(), "Timekeeper-Register Bits gesetzt ()");
+    Rig tk(Rig::Opened, 2);
+    MainForm& f = tk.form();
+    tk.device->faults.lengthDelta["k25C3"] = -1;
+    f.Edit1.SetText("-5");
+    f.Edit9.SetText("3");
+    f.CheckBox15.SetChecked(true);
+    f.CheckBox16.SetChecked(true);
+    f.Button20.OnClick();
+    EXPECT_EQ(Lines({f.Edit1.caption, f.Edit9.caption}), Lines({"0", "1"}));
+    EXPECT_FALSE(f.CheckBox15.checked || f.CheckBox16.checked);
+    EXPECT_EQ(f.Memo1.lines.back(), "Timekeeper-Register Bits gesetzt ()");
 }
 
 TEST(ClockRegisterBits, TimekeeperDisplay) {
@@ -91,9 +90,9 @@ TEST(ClockRegisterBits, TimekeeperDisplay) {
         {"C5004", "5", "4"},   {"00000", "0", "1"},  // weekday 0 ends up as 1
     };
     for (const Case& c : cases) {
-        ClockRig rig(3);
+        Rig rig(Rig::Opened, 3);
         rig.form().Edit9.SetText("6");
-        rig.clock().ShowTimekeeperBits(c.characters);
+        rig.program->clock.ShowTimekeeperBits(c.characters);
         EXPECT_EQ(rig.form().Edit1.caption, c.calibration) << c.characters;
         EXPECT_EQ(rig.form().Edit9.caption, c.weekday) << c.characters;
     }
@@ -102,12 +101,11 @@ TEST(ClockRegisterBits, TimekeeperDisplay) {
 TEST(ClockRegisterBits, TypedCalibrationAndWeekdayAreKeptInRange) {
     struct Case { std::string typed, calibration, weekday; };
     const Case cases[] = {
-        {"32", "0", "1"}, {"-32", "0", "1"}, {"-31", "-31", "1"}, {"-", "-", "1"},
-        {"4", "4", "4"},  {"8", "8", "1"},   {"0", "0", "1"},     {"3-", "0", "1"},
-        {"--5", "0", "1"}, {"", "", ""}, {"99999999999999999999", "0", "1"},
+        {"32", "0", "1"}, {"-32", "0", "1"}, {"-31", "-31", "1"}, {"-", "-", "1"}, {"4", "4", "4"}, {"8", "8", "1"},
+        {"0", "0", "1"},  {"3-", "0", "1"},  {"--5", "0", "1"},   {"", "", ""},   {"99999999999999999999", "0", "1"},
     };
     for (const Case& c : cases) {
-        ClockRig rig(3);
+        Rig rig(Rig::Opened, 3);
         rig.form().Edit1.SetText("7");
         rig.form().Edit9.SetText("2");
         rig.form().Edit1.SetText(c.typed);
@@ -118,15 +116,14 @@ TEST(ClockRegisterBits, TypedCalibrationAndWeekdayAreKeptInRange) {
 }
 
 TEST(ClockRegisterBits, KeyFilters) {
-    ClockRig rig(1);
+    Rig rig;
     MainForm& f = rig.form();
     for (Control* edit : {&f.Edit2, &f.Edit5, &f.Edit6, &f.Edit7, &f.Edit8, &f.Edit9, &f.Edit1}) {
-        const bool calibration = edit == &f.Edit1;
         for (char key : {'0', '9', '\b', '-', 'a', ' ', '\x16', '\x03', '\r', '\x7f'}) {
             char k = key;
             ASSERT_TRUE(edit->OnKeyPress) << edit->name;
             edit->OnKeyPress(k);
-            const bool passes = (key >= '0' && key <= '9') || key == '\b' || (calibration && key == '-');
+            const bool passes = (key >= '0' && key <= '9') || key == '\b' || (edit == &f.Edit1 && key == '-');
             EXPECT_EQ(k, passes ? key : 0) << edit->name << " " << int(key);
         }
     }

@@ -1,14 +1,22 @@
 #include "support/Rig.h"
 
-#include <algorithm>
-
 namespace qvd::test {
 
-std::string ComName(int n) { return "COM" + std::to_string(n); }
-
-Rig::Rig() {
+Rig::Rig(Setup setup, uint8_t type, sim::DeviceConfig config) {
     program = std::make_unique<Program>(host, ports.Factory(), [](int n) { return ComName(n); });
     host.onCloseRequest = [this] { program->RequestClose(); };
+    if (setup == Bare) return;
+    config.moduleType = type;
+    device = &AddAdapter(1, config);
+    if (setup == Opened) {
+        program->VaComm1.SetPortNum(1);
+        program->VaComm1.Open();
+        conn().moduleType = type;
+        return;
+    }
+    StartAndEnumerate();
+    EnterConnected(1, type);
+    host.messages.clear();
 }
 
 void Rig::StartAndEnumerate() {
@@ -16,19 +24,18 @@ void Rig::StartAndEnumerate() {
     host.RunUntil([this] { return conn().state == ConnState::Idle; }, 30000);
 }
 
-void Rig::Connect() {
+void Rig::Search() {
     StartAndEnumerate();
+    host.messages.clear();
+    Mark();
     form().Button3.OnClick();
 }
 
 void Rig::EnterConnected(int com, uint8_t moduleType) {
     program->VaComm1.SetPortNum(com);
     program->VaComm1.Open();
-    Connection& c = conn();
-    c.state = ConnState::Connected;
-    c.moduleType = moduleType;
-    c.noAnswerCount = 0;
-    c.lastErrorCode.clear();
+    conn().state = ConnState::Connected;
+    conn().moduleType = moduleType;
     MainForm& f = form();
     f.Panel1.SetVisible(true);
     f.GroupBox4.SetVisible(true);
@@ -38,21 +45,31 @@ void Rig::EnterConnected(int com, uint8_t moduleType) {
     f.EnableControls(true);
 }
 
-std::vector<std::string> Rig::LogSince(size_t from) const {
-    const auto& lines = program->form.Memo1.lines;
-    if (from >= lines.size()) return {};
-    return {lines.begin() + static_cast<long>(from), lines.end()};
+bool Rig::Poll() {
+    const int before = device->polls;
+    return host.RunUntil([&] { return device->polls > before; }, 5000);
 }
 
-bool Rig::LogContains(const std::string& line) const {
-    const auto& lines = program->form.Memo1.lines;
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
+void Rig::Mark() {
+    sentMark = device ? device->received.size() : 0;
+    logMark = form().Memo1.lines.size();
 }
 
-std::vector<std::string> Rig::Received(int com, size_t from) {
-    sim::QvdDevice* device = ports.Device(ComName(com));
-    if (!device || from >= device->received.size()) return {};
-    return {device->received.begin() + static_cast<long>(from), device->received.end()};
+Lines Rig::Log() const {
+    const Lines& lines = form().Memo1.lines;
+    return {lines.begin() + static_cast<long>(std::min(logMark, lines.size())), lines.end()};
+}
+
+Lines Rig::Received(int com, size_t from) {
+    sim::QvdDevice* d = ports.Device(ComName(com));
+    if (!d || from >= d->received.size()) return {};
+    return {d->received.begin() + static_cast<long>(from), d->received.end()};
+}
+
+bool Rig::OnlySearchOffered() {
+    MainForm& f = form();
+    return !f.Button7.enabled && !f.Button2.enabled && !f.Extr.enabled && !f.Button5.enabled &&
+           f.Button3.enabled && f.Button1.enabled && f.window.enabled;
 }
 
 }  // namespace qvd::test
