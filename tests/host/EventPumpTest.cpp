@@ -24,23 +24,5 @@ TEST(DelayWithEvents, EndsWhenMoreThanTheWaitHasPassed) {
     }
 }
 
-TEST(Timer, DisabledTimerStaysQuietAndRestartsItsCount) {
-    VirtualHost host;
-    EventPump pump(host);
-    Timer timer(pump, 1000);
-    int ticks = 0;
-    timer.OnTimer = [&] { ++ticks; };
-    timer.SetEnabled(true);
-    host.RunFor(900);
-    timer.SetEnabled(false);
-    host.RunFor(5000);
-    EXPECT_EQ(ticks, 0);
-    timer.SetEnabled(true);
-    host.RunFor(999);
-    EXPECT_EQ(ticks, 0);
-    host.RunFor(1);
-    EXPECT_EQ(ticks, 1);
-}
-
 }  // namespace
 }  // namespace qvd

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <map>
@@ -12,32 +13,11 @@
 namespace qvd::test {
 namespace {
 
-TEST(SupervisorStart, NoticeFirstThenBannerThenEnumerationTwoSecondsLater) {
-    Rig rig;
-    size_t logLinesAtNotice = 99;
-    rig.host.onMessage = [&](const RecordedMessage&) { logLinesAtNotice = rig.form().Memo1.lines.size(); };
-    const uint64_t t0 = rig.host.Time();
-    rig.program->Start();
-    EXPECT_EQ(rig.Boxes(), Lines{kNoticeText});
-    EXPECT_EQ(rig.host.messages[0].title, "QVD-PC");
-    EXPECT_EQ(logLinesAtNotice, 0u);
-    EXPECT_EQ(rig.form().Memo1.lines.at(1), " QVD-PC Version  1.30");
-    EXPECT_FALSE(rig.form().Button3.enabled);
-
-    ASSERT_TRUE(rig.host.RunUntil([&] { return rig.LogHas("Suche alle COM..."); }, 5000));
-    EXPECT_EQ(rig.host.Time() - t0, 2000u);
-    ASSERT_TRUE(rig.host.RunUntil([&] { return rig.LogHas("Keine COM-Schnittstelle gefunden."); }, 5000));
-    EXPECT_EQ(rig.host.Time() - t0, 2100u);
-    EXPECT_EQ(rig.form().StatusPanel1.caption, "Keine COM-Schnittstelle gefunden.");
-    EXPECT_TRUE(rig.form().Button3.enabled && rig.form().Button1.enabled);
-    EXPECT_FALSE(rig.form().Button5.enabled);
-    EXPECT_EQ(rig.form().Timer1.Interval(), 1000u);
-}
-
-TEST(SupervisorStart, EnumerationNamesPresentPortsAndRefusedDevices) {
+TEST(SupervisorStart, NoticeThenBannerThenEnumerationOfPresentPortsAndRefusedDevices) {
     const std::string dialout = ": Benutzer muss Mitglied der Gruppe dialout sein.";
     struct Case { std::function<void(Rig&)> setUp; Lines log; };
     const Case cases[] = {
+        {[](Rig&) {}, {"Suche alle COM...", "Keine COM-Schnittstelle gefunden."}},
         {[](Rig& r) { r.AddAdapter(1); r.AddSilentPort(3); },
          {"Suche alle COM...", "Vorhanden: COM 1", "Vorhanden: COM 3", "OK"}},
         {[](Rig& r) {
@@ -53,12 +33,30 @@ TEST(SupervisorStart, EnumerationNamesPresentPortsAndRefusedDevices) {
          {"Suche alle COM...", "Kein Zugriff auf COM1" + dialout, "Keine COM-Schnittstelle gefunden."}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.log.back());
         Rig rig;
         c.setUp(rig);
+        size_t logLinesAtNotice = 99;
+        rig.host.onMessage = [&](const RecordedMessage&) { logLinesAtNotice = rig.form().Memo1.lines.size(); };
+        const uint64_t t0 = rig.host.Time();
+        rig.program->Start();
+        EXPECT_EQ(rig.Boxes(), Lines{kNoticeText});
+        EXPECT_EQ(rig.host.messages[0].title, "QVD-PC");
+        EXPECT_EQ(logLinesAtNotice, 0u);
+        EXPECT_EQ(rig.form().Memo1.lines.at(1), " QVD-PC Version  1.30");
+        EXPECT_FALSE(rig.form().Button3.enabled);
         rig.logMark = 5;  // after the banner
-        rig.StartAndEnumerate();
+        ASSERT_TRUE(rig.host.RunUntil([&] { return !rig.Log().empty(); }, 5000));
+        EXPECT_EQ(rig.host.Time() - t0, 2000u);
+        ASSERT_TRUE(rig.host.RunUntil([&] { return rig.conn().state == ConnState::Idle; }, 5000));
+        // One enumeration tick 100 ms later; each present port's close takes 300 ms.
+        const auto present = std::count_if(c.log.begin(), c.log.end(), [](auto& l) { return l.starts_with("Vor"); });
+        EXPECT_EQ(rig.host.Time() - t0, 2100u + 300 * present);
         EXPECT_EQ(rig.Log(), c.log);
+        EXPECT_EQ(rig.form().StatusPanel1.caption == c.log.back(), c.log.back() != "OK");
         EXPECT_TRUE(rig.form().Button3.enabled && rig.form().Button1.enabled);
+        EXPECT_FALSE(rig.form().Button5.enabled);
+        EXPECT_EQ(rig.form().Timer1.Interval(), 1000u);
         for (auto& [name, port] : rig.ports.ports()) EXPECT_FALSE(port.open) << name;
         EXPECT_TRUE(rig.Received(1).empty());  // nothing is sent while looking
     }
@@ -184,18 +182,6 @@ TEST(SupervisorDisconnect, ReleasesTheAdapterKeepsThePortOpenAndIgnoresALateAnsw
     EXPECT_TRUE(rig.OnlySearchOffered());
 }
 
-TEST(SupervisorTransfer, TicksInTransferStatesGoToTheTransferAndDoNotPoll) {
-    for (ConnState state : {ConnState::FileRead, ConnState::RamViewRead, ConnState::EpromViewRead}) {
-        Rig rig(Rig::Connected);
-        int transferTicks = 0;
-        rig.program->supervisor.onTransferTick = [&] { ++transferTicks; };
-        rig.conn().state = state;
-        rig.host.RunFor(3050);
-        EXPECT_EQ(transferTicks, 3) << int(state);
-        EXPECT_EQ(rig.device->polls, 0) << int(state);
-    }
-}
-
 TEST(SupervisorBusyLock, LockDisablesExactlyTheListAndTheNextTickReleasesIt) {
     for (bool adpOffered : {false, true}) {
         Rig rig(Rig::Connected);
@@ -231,13 +217,19 @@ TEST(SupervisorBusyLock, LockDisablesExactlyTheListAndTheNextTickReleasesIt) {
     }
 }
 
+// A transfer's ticks go to the transfer, and the close waits for its end.
 TEST(SupervisorClose, RefusedDuringATransferOrWhileAnOperationHoldsTheLock) {
     for (ConnState state : {ConnState::FileRead, ConnState::RamViewRead, ConnState::EpromViewRead,
                             ConnState::Connected}) {
         Rig rig(Rig::Connected);
+        int transferTicks = 0;
+        rig.program->supervisor.onTransferTick = [&] { ++transferTicks; };
         rig.conn().state = state;
-        if (state == ConnState::Connected) rig.form().EnableControls(false);
+        if (state == ConnState::Connected) rig.form().EnableControls(false);  // the busy lock
         rig.Mark();
+        rig.host.RunFor(3050);
+        EXPECT_EQ(transferTicks, IsTransferState(state) ? 3 : 0) << int(state);
+        EXPECT_EQ(rig.device->polls, 0) << int(state);
         EXPECT_FALSE(rig.program->RequestClose()) << int(state);
         EXPECT_EQ(rig.Boxes(), Lines{"QVD-Modul Kommunikation\r\rDatentransfer..."}) << int(state);
         EXPECT_EQ(rig.conn().state, state);

@@ -24,11 +24,13 @@ void Rig::StartAndEnumerate() {
     host.RunUntil([this] { return conn().state == ConnState::Idle; }, 30000);
 }
 
-void Rig::Search() {
+uint64_t Rig::Search() {
     StartAndEnumerate();
     host.messages.clear();
     Mark();
+    const uint64_t start = host.Time();
     form().Button3.OnClick();
+    return host.Time() - start;
 }
 
 void Rig::EnterConnected(int com, uint8_t moduleType) {

@@ -45,7 +45,8 @@ struct Rig {
     // The start-up (notice box answered at once) and the enumeration.
     void StartAndEnumerate();
     // Start-up and enumeration, then the user's search, observed from Mark().
-    void Search();
+    // Returns the virtual ms the search took.
+    uint64_t Search();
     // What a successful search leaves, without the search.
     void EnterConnected(int com, uint8_t moduleType);
     // Runs until the next status poll has reached the adapter at COM1. The
