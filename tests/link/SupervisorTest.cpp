@@ -111,9 +111,10 @@ TEST(SupervisorPoll, CodesAreJudgedAsStrings) {
 TEST(SupervisorPoll, SameResettableErrorAgainIsARepetition) {
     Rig rig(Rig::Connected);
     rig.device->faults.statusSequence = {"21"};
+    const int polls = rig.device->polls;
     ASSERT_TRUE(rig.Poll());
     // Ticks falling due in the pause polled again, nested, and found no error.
-    EXPECT_GE(rig.device->polls, 3);
+    EXPECT_GE(rig.device->polls - polls, 3);
     EXPECT_EQ(rig.conn().state, ConnState::Connected);
 
     rig.device->faults.statusSequence = {"21"};
@@ -229,12 +230,11 @@ TEST(SupervisorClose, RefusedDuringATransferOrWhileAnOperationHoldsTheLock) {
         rig.Mark();
         rig.host.RunFor(3050);
         EXPECT_EQ(transferTicks, IsTransferState(state) ? 3 : 0) << int(state);
-        EXPECT_EQ(rig.device->polls, 0) << int(state);
+        EXPECT_FALSE(Has(rig.Sent(), "r")) << int(state);
         EXPECT_FALSE(rig.program->RequestClose()) << int(state);
         EXPECT_EQ(rig.Boxes(), Lines{"QVD-Modul Kommunikation\r\rDatentransfer..."}) << int(state);
         EXPECT_EQ(rig.conn().state, state);
         EXPECT_TRUE(rig.PortOpen());
-        EXPECT_TRUE(rig.Sent().empty());
         EXPECT_EQ(rig.form().alpha, 255);
     }
 }

@@ -38,49 +38,44 @@ TEST(AdapterSearch, WalksThePortsInOrderAndStopsAtTheAdapter) {
     EXPECT_EQ(rig.program->password.Edit2.caption, "");
 }
 
-TEST(AdapterSearch, ProbeNeedsTheEchoAsFirstByte) {
-    struct Case { std::string before, after; bool found; };
-    // Echo followed by more bytes is fine; anything before the echo is not.
-    for (const Case& c : {Case{"", "", true}, Case{"", "\xF6\r\n", true}, Case{"x", "", false}, Case{"\xDF", "", false}}) {
-        Rig rig;
-        auto& device = rig.AddAdapter(1);
-        device.faults.garbageBeforeEcho = c.before;
-        device.faults.extraAfterEcho = c.after;
-        rig.Search();
-        EXPECT_EQ(rig.LogHas("QVD-Modul gefunden"), c.found) << c.before << "|" << c.after;
-    }
-}
-
-TEST(AdapterSearch, IdentificationIsCheckedByPrefixVersionAndServiceMarking) {
+TEST(AdapterSearch, ProbeEchoAndIdentificationAreCheckedByPrefixVersionAndServiceMarking) {
     const std::string tail = " Dipl.-Ing. K. Mayer SN:00";
-    const std::string notQvd = "Kein  QVD-Modul erkannt.";
+    const std::string ok = "QVD-BW/NSM V1.30" + tail + "0815";
     const std::string tooOld = "Diese QVD-PC-Version ist nicht Abwärtskompatibel zum QVD-Modul.";
-    struct Case { std::string answer; std::string logLine, box; bool service = false; };  // no log, no box: accepted
+    struct Case { std::string answer; bool found; std::string logLine, box; bool service = false;
+                  std::string beforeEcho = {}, afterEcho = {}; };
     const Case cases[] = {
-        {"QVD-BW/NSM V1.20" + tail + "0815", "", ""},
-        {"QVD-BW/NSM V2.00" + tail + "07Q3", "", "", true},
-        {"QVD-BW/NSM V2.00" + tail + "X123", "", "", true},
-        {"QVD-BW/NSM V2.00" + tail + "7Q30", "", ""},
-        {"QVD-BW/NSM V1.19" + tail + "0815", "Nicht kompatible zum QVD-Modul: V1.19 ", tooOld},
-        {"QVD-", "Nicht kompatible zum QVD-Modul: ", tooOld},
+        {"QVD-BW/NSM V1.20" + tail + "0815", true, "", ""},
+        {"QVD-BW/NSM V2.00" + tail + "07Q3", true, "", "", true},
+        {"QVD-BW/NSM V2.00" + tail + "X123", true, "", "", true},
+        {"QVD-BW/NSM V2.00" + tail + "7Q30", true, "", ""},
+        {"QVD-BW/NSM V1.19" + tail + "0815", false, "Nicht kompatible zum QVD-Modul: V1.19 ", tooOld},
+        {"QVD-", false, "Nicht kompatible zum QVD-Modul: ", tooOld},
         // A device that is no QVD module is never called an old QVD version.
-        {"ABC-BW/NSM V1.10" + tail + "0815", "", notQvd},
-        {"", "", notQvd},
+        {"ABC-BW/NSM V1.10" + tail + "0815", false, "", "Kein  QVD-Modul erkannt."},
+        {"", false, "", "Kein  QVD-Modul erkannt."},
+        // The probe's echo must come first; more bytes may follow it.
+        {ok, true, "", "", false, "", "\xF6\r\n"},
+        {ok, false, "", "", false, "x"},
+        {ok, false, "", "", false, "\xDF"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer + "|" + c.beforeEcho);
         Rig rig;
-        rig.AddAdapter(1).faults.replaceOnce["i"] = c.answer;
+        auto& device = rig.AddAdapter(1);
+        device.faults.replaceOnce["i"] = c.answer;
+        device.faults.garbageBeforeEcho = c.beforeEcho;
+        device.faults.extraAfterEcho = c.afterEcho;
         rig.Search();
-        const bool accepted = c.logLine.empty() && c.box.empty();
-        EXPECT_EQ(rig.conn().state == ConnState::Connected, accepted) << c.answer;
-        EXPECT_EQ(rig.LogHas("QVD-Modul gefunden"), accepted) << c.answer;
-        EXPECT_EQ(rig.conn().serviceAdapter, c.service) << c.answer;
-        EXPECT_TRUE(c.logLine.empty() || rig.LogHas(c.logLine)) << c.answer;
+        EXPECT_EQ(rig.conn().state == ConnState::Connected, c.found);
+        EXPECT_EQ(rig.LogHas("QVD-Modul gefunden"), c.found);
+        EXPECT_EQ(rig.conn().serviceAdapter, c.service);
+        EXPECT_TRUE(c.logLine.empty() || rig.LogHas(c.logLine));
         // A rejection ends the search and reports the failure.
         Lines boxes;
         if (!c.box.empty()) boxes.push_back(c.box);
-        if (!accepted) boxes.push_back(kNotFoundBox);
-        EXPECT_EQ(rig.Boxes(), boxes) << c.answer;
+        if (!c.found) boxes.push_back(kNotFoundBox);
+        EXPECT_EQ(rig.Boxes(), boxes);
         for (const RecordedMessage& m : rig.host.messages) EXPECT_EQ(m.icon, MessageIcon::Warning);
     }
 }

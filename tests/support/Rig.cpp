@@ -14,8 +14,7 @@ Rig::Rig(Setup setup, uint8_t type, sim::DeviceConfig config) {
         conn().moduleType = type;
         return;
     }
-    StartAndEnumerate();
-    EnterConnected(1, type);
+    Search();
     host.messages.clear();
 }
 
@@ -31,20 +30,6 @@ uint64_t Rig::Search() {
     const uint64_t start = host.Time();
     form().Button3.OnClick();
     return host.Time() - start;
-}
-
-void Rig::EnterConnected(int com, uint8_t moduleType) {
-    program->VaComm1.SetPortNum(com);
-    program->VaComm1.Open();
-    conn().state = ConnState::Connected;
-    conn().moduleType = moduleType;
-    MainForm& f = form();
-    f.Panel1.SetVisible(true);
-    f.GroupBox4.SetVisible(true);
-    f.CheckBox3.SetEnabled(true);
-    f.Button3.SetCaption("Neue Verbindung + Infos erneuern");
-    f.SetHeight(kConnectedHeight);
-    f.EnableControls(true);
 }
 
 bool Rig::Poll() {

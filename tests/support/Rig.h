@@ -25,7 +25,7 @@ struct Rig {
     enum Setup {
         Bare,       // no ports, not started
         Opened,     // an adapter at COM1, its port open and the module type set, not started
-        Connected,  // started, and left as a search leaves it at COM1; no boxes recorded
+        Connected,  // started, and connected to an adapter at COM1 by a search; no boxes recorded
     };
     explicit Rig(Setup setup = Bare, uint8_t type = 1, sim::DeviceConfig config = {});
 
@@ -47,8 +47,6 @@ struct Rig {
     // Start-up and enumeration, then the user's search, observed from Mark().
     // Returns the virtual ms the search took.
     uint64_t Search();
-    // What a successful search leaves, without the search.
-    void EnterConnected(int com, uint8_t moduleType);
     // Runs until the next status poll has reached the adapter at COM1. The
     // tick that sent it has ended by then, nested waits included.
     bool Poll();
