@@ -37,18 +37,5 @@ TEST(ExtraFunctions, ShownWhileTickedAndHiddenWhenNot) {
         EXPECT_FALSE(g->visible) << g->name;
 }
 
-TEST(PasswordDialog, HandsOverTheFramedEntryAndCloses) {
-    PasswordForm dialog;
-    dialog.window.visible = true;
-    dialog.Edit1.SetText("geheim");
-    char enter = '\r';
-    dialog.Edit1.OnKeyPress(enter);
-    EXPECT_EQ(enter, 0);
-    EXPECT_EQ(dialog.Edit2.caption, PasswordForm::Frame("geheim"));
-    EXPECT_NE(dialog.Edit2.caption, "geheim");
-    EXPECT_EQ(dialog.Edit1.caption, "");
-    EXPECT_FALSE(dialog.window.visible);
-}
-
 }  // namespace
 }  // namespace qvd::test

@@ -8,11 +8,13 @@ namespace {
 
 const std::string kPassword = "Servus!QVD24";
 
-// Types the entry into the service dialog and presses OK.
+// Types the entry into the service dialog and presses Enter.
 void Enter(Rig& rig, const std::string& entry) {
     rig.program->supervisor.Service1Click();
     rig.program->password.Edit1.SetText(entry);
-    rig.program->password.Button1.OnClick();
+    char key = '\r';
+    rig.program->password.Edit1.OnKeyPress(key);
+    EXPECT_EQ(key, 0);  // taken by the dialog
 }
 
 TEST(ServicePassword, OnlyTheFramedPasswordMatches) {
@@ -36,6 +38,8 @@ TEST(ServicePassword, RightPasswordOpensTheServiceLayoutOnlyForAServiceAdapter) 
         rig.Mark();
         rig.program->password.Edit1.SetText(kPassword);
         rig.program->password.Button1.OnClick();
+        EXPECT_FALSE(rig.program->password.window.visible);
+        EXPECT_EQ(rig.program->password.Edit1.caption, "");
         ASSERT_TRUE(rig.Poll());
         EXPECT_EQ(rig.form().Width(), service ? 920 : 773);
         EXPECT_EQ(rig.form().Service1.checked, service);

@@ -183,15 +183,15 @@ TEST(AdapterSearch, JumperMenuIsWithdrawnByTheNextSearch) {
     EXPECT_TRUE(rig.form().CheckBox14.enabled);
 }
 
-TEST(AdapterSearch, InfoWindowCarriesTheReport) {
+TEST(AdapterSearch, InfoWindowCarriesTheReportAndFailedExchangesShowDashesThenEmptyValues) {
     Rig rig;
     sim::DeviceConfig config;
     config.errorMemory = "0102030405060708091011121314151617181920212223242526272829303132333435363738394X";
     config.errorMemory1A = "1A1B1C1D1E1F";
     config.counters = "00000100000200000300000400000\xB5";  // wire bytes reach the window as Windows-1252
-    rig.AddAdapter(1, config);
+    auto& device = rig.AddAdapter(1, config);
     rig.Search();
-    const Lines expected = {
+    Lines expected = {
         "Version/SN: QVD-BW/NSM V1.30 Dipl.-Ing. K. Mayer SN:000815", "Status(FF) = OK",
         "Fehlermeldungen:", "Fehlercode 00...09: 01020304050607080910", "Fehlercode 10...19: 11121314151617181920",
         "Fehlercode 20...29: 21222324252627282930", "Fehlercode 30...39: 3132333435363738394X",
@@ -201,19 +201,14 @@ TEST(AdapterSearch, InfoWindowCarriesTheReport) {
     };
     EXPECT_EQ(rig.form().Memo2.lines, expected);
     EXPECT_EQ(rig.form().Label22.caption, "QVD-BW/NSM V1.30  SN:000815");
-    EXPECT_EQ(rig.form().StatusPanel1.caption.rfind("Modul Zeit & Datum: ", 0), 0u);
-}
+    EXPECT_TRUE(rig.form().StatusPanel1.caption.starts_with("Modul Zeit & Datum: "));
 
-TEST(AdapterSearch, FailedReportExchangesShowDashesThenEmptyValues) {
-    Rig rig;
-    auto& device = rig.AddAdapter(1);
-    device.faults.lengthDelta["x"] = -1;
-    device.faults.lengthDelta["s"] = +2;
-    rig.Search();
-    const Lines& info = rig.form().Memo2.lines;
-    for (const char* line : {"Fehlercode 00...09: ---", "Fehlercode 10...19: ", "Fehlercode 30...39: ",
-                             "RAM Lesezugriffe   : ---", "EPROM Lesezugriffe : "})
-        EXPECT_TRUE(Has(info, line)) << line;
+    device.faults.lengthDelta = {{"x", -1}, {"s", +2}};
+    rig.form().Button3.OnClick();
+    // The first slice of a failed answer shows its "---", the others nothing.
+    for (size_t i : {3, 4, 5, 6, 9, 10, 11, 12, 13})
+        expected[i] = expected[i].substr(0, expected[i].find(": ") + 2) + (i == 3 || i == 9 ? "---" : "");
+    EXPECT_EQ(rig.form().Memo2.lines, expected);
     EXPECT_EQ(rig.conn().state, ConnState::Connected);  // no report failure drops the connection
 }
 

@@ -28,7 +28,7 @@ TEST(PacedQueue, BytesComeThroughAtTheLineRate) {
     EXPECT_EQ(queue.TakeDue(*queue.NextDueNs()), "b");
 }
 
-TEST(PacedQueue, AnswersBackToBackShareTheLineAndAnIdleLineStartsAfresh) {
+TEST(PacedQueue, AnswersBackToBackShareTheLineAnIdleLineStartsAfreshUnpacedIsAtOnce) {
     PacedQueue queue(5760);
     queue.Push(std::string(5760, 'x'), 0);
     queue.Push("y", 500 * kMs);  // queued behind the first second's worth
@@ -39,13 +39,11 @@ TEST(PacedQueue, AnswersBackToBackShareTheLineAndAnIdleLineStartsAfresh) {
     queue.Push("z", 60000 * kMs);
     EXPECT_EQ(queue.TakeDue(60000 * kMs), "");
     EXPECT_EQ(queue.TakeDue(60001 * kMs), "z");
-}
 
-TEST(PacedQueue, UnpacedHandsEverythingOverAtOnce) {
-    PacedQueue queue(0);
-    queue.Push("FF1-0000-00000000\r", 5 * kMs);
-    EXPECT_EQ(queue.NextDueNs(), 0);
-    EXPECT_EQ(queue.TakeDue(5 * kMs), "FF1-0000-00000000\r");
+    PacedQueue unpaced(0);  // hands everything over at once
+    unpaced.Push("FF1-0000-00000000\r", 5 * kMs);
+    EXPECT_EQ(unpaced.NextDueNs(), 0);
+    EXPECT_EQ(unpaced.TakeDue(5 * kMs), "FF1-0000-00000000\r");
 }
 
 }  // namespace
