@@ -56,7 +56,8 @@ TEST(ClockRead, InvalidTimeMarkerOnlyAtTheLayoutsPositionsAndFailedReadsShowNoth
         Lines log = rig.Log();
         if (c.answer == "short") log.erase(log.begin(), log.end() - 1);  // after the exchange's error line
         const std::string info = "Zeit & Datum abfrage: " + c.text;
-        EXPECT_EQ(log, (c.invalid ? Lines{"FEHLER: Uhrzeit konnte nicht korrekt ausgelesen werden.", info} : Lines{info}));
+        EXPECT_EQ(log, (c.invalid ? Lines{"FEHLER: Uhrzeit konnte nicht korrekt ausgelesen werden.", info}
+                                  : Lines{info}));
         EXPECT_EQ(rig.form().Panel3.caption, c.text);
         // A failed read says nothing about the clock: the colour stays.
         EXPECT_EQ(rig.form().Panel3.color, c.invalid || c.text.empty() ? colors::Red : colors::ButtonFace);
@@ -71,7 +72,7 @@ TEST(ClockRead, SearchReadFillsTheFields) {
     sim::DeviceConfig config;
     config.year = 8, config.month = 2, config.day = 29, config.hour = 13, config.minute = 45,
     config.second = 30, config.weekday = 5;
-    struct Case { uint8_t type; bool silent; Lines fields; std::string text; std::function<bool(MainForm&)> registers; };
+    struct Case { uint8_t type; bool silent; Lines fields; std::string text; std::function<bool(MainForm&)> bits; };
     const Case cases[] = {
         {1, false, {"13", "45", "29", "02", "08"}, "13:45:30  29.02.2008",
          [](MainForm& f) { return f.CheckBox1.checked && !f.CheckBox5.checked; }},
@@ -96,7 +97,7 @@ TEST(ClockRead, SearchReadFillsTheFields) {
         EXPECT_EQ(rig.form().Panel3.caption, c.text) << int(c.type);
         // A failed read says nothing about the clock: the colour stays.
         EXPECT_EQ(rig.form().Panel3.color, c.silent ? colors::Red : colors::ButtonFace);
-        EXPECT_TRUE(c.registers(rig.form())) << int(c.type);
+        EXPECT_TRUE(c.bits(rig.form())) << int(c.type);
         EXPECT_TRUE(rig.Log().empty());  // the search writes its own line
     }
 }

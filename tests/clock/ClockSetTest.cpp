@@ -39,7 +39,8 @@ TEST(ClockSet, TypedTimeIsSentAsTypedWithThePcSecondsOrRefusedWhenIncomplete) {
         rig.Mark();
         f.Button8.OnClick();
         EXPECT_EQ(rig.Sent(), c.sent);
-        EXPECT_EQ(rig.Log(), Lines{c.sent.empty() ? "Fehlerhafte Datum-/Zeitvorgabe" : "Zeit & Datum gesetzt: " + c.shown});
+        EXPECT_EQ(rig.Log(), Lines{c.sent.empty() ? "Fehlerhafte Datum-/Zeitvorgabe"
+                                                  : "Zeit & Datum gesetzt: " + c.shown});
         EXPECT_EQ(f.Panel3.caption, c.shown);
         EXPECT_EQ(f.Panel3.color, colors::Red);  // the set tests no marker
         EXPECT_EQ(f.Edit5.caption, "01");

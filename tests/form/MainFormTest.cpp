@@ -23,19 +23,5 @@ TEST(MessageLog, ErrorColoursStayAndThePanelShowsTheLastMessage) {
     EXPECT_EQ(f.StatusPanel1.caption, "a b c");
 }
 
-TEST(ExtraFunctions, ShownWhileTickedAndHiddenWhenNot) {
-    Rig rig;
-    MainForm& f = rig.form();
-    f.CheckBox3.checked = true;
-    f.ApplyExtraFunctions(8);  // neither family: no register group
-    EXPECT_TRUE(f.GroupBox1.visible && f.Button12.visible && f.Panel5.visible);
-    EXPECT_FALSE(f.GroupBox2.visible || f.GroupBox3.visible);
-    f.ApplyExtraFunctions(4);
-    f.CheckBox3.checked = false;
-    f.ApplyExtraFunctions(4);
-    for (Control* g : {&f.GroupBox1, &f.Button12, &f.Panel5, &f.GroupBox2, &f.GroupBox3})
-        EXPECT_FALSE(g->visible) << g->name;
-}
-
 }  // namespace
 }  // namespace qvd::test

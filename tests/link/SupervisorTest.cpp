@@ -93,6 +93,8 @@ TEST(SupervisorPoll, CodesAreJudgedAsStrings) {
         EXPECT_EQ(rig.Log(), c.log) << c.code;
         EXPECT_EQ(Has(rig.Sent(), "z0001"), !c.portOpen) << c.code;
         EXPECT_EQ(Has(rig.Sent(), "w0001"), c.connected && !c.log.empty()) << c.code;
+        // Remembered, reset or not, so that the same code again counts as a repetition.
+        EXPECT_EQ(rig.conn().lastErrorCode, c.connected && !c.log.empty() ? c.code : "") << c.code;
         EXPECT_EQ(rig.conn().state, c.connected ? ConnState::Connected : ConnState::Idle) << c.code;
         EXPECT_EQ(rig.PortOpen(), c.portOpen) << c.code;
         EXPECT_EQ(rig.Boxes(), c.box.empty() ? Lines{} : Lines{c.box}) << c.code;
@@ -112,7 +114,9 @@ TEST(SupervisorPoll, SameResettableErrorAgainIsARepetition) {
     Rig rig(Rig::Connected);
     rig.device->faults.statusSequence = {"21"};
     const int polls = rig.device->polls;
+    rig.Mark();
     ASSERT_TRUE(rig.Poll());
+    EXPECT_TRUE(Has(rig.Sent(), "w0001"));
     // Ticks falling due in the pause polled again, nested, and found no error.
     EXPECT_GE(rig.device->polls - polls, 3);
     EXPECT_EQ(rig.conn().state, ConnState::Connected);
@@ -192,7 +196,8 @@ TEST(SupervisorBusyLock, LockDisablesExactlyTheListAndTheNextTickReleasesIt) {
         std::map<Control*, bool> before;
         for (Control* c : f.Controls()) before[c] = c->enabled;
         before[&f.window] = f.window.enabled;
-        rig.program->about.window.visible = rig.program->password.window.visible = true;
+        Program& p = *rig.program;
+        p.about.window.visible = p.password.window.visible = p.jumperHelp.window.visible = true;
 
         f.EnableControls(false);  // an operation starts
         std::set<std::string> changed;
@@ -207,7 +212,7 @@ TEST(SupervisorBusyLock, LockDisablesExactlyTheListAndTheNextTickReleasesIt) {
         EXPECT_EQ(changed, expected);
         EXPECT_FALSE(f.Timer1.Enabled());
         EXPECT_EQ(f.StatusBar2.color, colors::Yellow);
-        EXPECT_FALSE(rig.program->about.window.visible || rig.program->password.window.visible);
+        EXPECT_FALSE(p.about.window.visible || p.password.window.visible || p.jumperHelp.window.visible);
 
         f.Timer1.SetEnabled(true);  // the operation ends
         rig.host.RunFor(999);

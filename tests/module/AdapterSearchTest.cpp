@@ -127,7 +127,10 @@ TEST(AdapterSearch, ModulesWithoutProfileAreNotConnected) {
 TEST(AdapterSearch, AdpModuleConnectsWithoutNameOrClock) {
     Rig rig;
     rig.AddAdapter(1, OfType(8));
+    rig.form().CheckBox3.checked = true;  // "Zusatzfunktionen": neither register group
     rig.Search();
+    EXPECT_TRUE(rig.form().GroupBox1.visible);
+    EXPECT_FALSE(rig.form().GroupBox2.visible || rig.form().GroupBox3.visible);
     EXPECT_EQ(rig.conn().state, ConnState::Connected);
     EXPECT_TRUE(rig.ConnectedLayout());
     EXPECT_EQ(rig.form().StatusPanel3.caption, "Kein Modul");
@@ -159,16 +162,20 @@ TEST(AdapterSearch, ModuleDisplayFollowsTheProfile) {
         EXPECT_EQ(Lines({f.StatusPanel3.caption, f.Label13.caption, f.Label14.caption}),
                   Lines({c.panel3, "max. RAM-Adr.: " + c.ramLimit, "max. EPROM-Adr.: " + c.epromLimit}));
         EXPECT_TRUE(rig.LogHas(c.recognition));
-        EXPECT_EQ(rig.LogHas("ACHTUNG: Beim NSM-12sek.-Modul, muss die Jumper-Einstellung beachtet werden (siehe Hilfe)."),
+        EXPECT_EQ(rig.LogHas("ACHTUNG: Beim NSM-12sek.-Modul, muss die Jumper-Einstellung beachtet werden "
+                             "(siehe Hilfe)."),
                   c.type == 2);
         EXPECT_EQ(std::vector<bool>({f.BW2EPROMaufteilen1.enabled, f.NSM1.enabled, f.CheckBox14.enabled}),
                   std::vector<bool>({c.splitMenu, c.jumperMenu, c.adpSwitch}));
         EXPECT_EQ(f.Edit11.maxLength, c.cellLength);
-        EXPECT_TRUE(f.GroupBox1.visible && f.Panel5.visible);
-        EXPECT_EQ(f.GroupBox2.visible, c.rtcGroup);
-        EXPECT_EQ(f.GroupBox3.visible, !c.rtcGroup);
         const Lines sent = rig.Received(1);
         EXPECT_EQ(std::count(sent.begin(), sent.end(), "f"), 1);
+        EXPECT_TRUE(f.GroupBox1.visible && f.Button12.visible && f.Panel5.visible);
+        EXPECT_EQ(f.GroupBox2.visible, c.rtcGroup);
+        EXPECT_EQ(f.GroupBox3.visible, !c.rtcGroup);
+        f.CheckBox3.checked = false;
+        rig.program->CheckBox3Click();
+        for (Control* g : {&f.GroupBox1, &f.Button12, &f.Panel5, &f.GroupBox2, &f.GroupBox3}) EXPECT_FALSE(g->visible);
     }
 }
 

@@ -10,7 +10,8 @@ constexpr int64_t kMs = 1'000'000;
 TEST(PacedQueue, BytesComeThroughAtTheLineRate) {
     // 5760 bytes/s: byte k is through after k * 173.6 us.
     struct Case { int64_t at; size_t through; };
-    const Case cases[] = {{0, 0}, {kMs / 10, 0}, {kMs, 5}, {3 * kMs, 17}, {3125 * kMs / 1000, 18}, {100 * kMs, 18}};
+    const Case cases[] = {{0, 0},       {kMs / 10, 0}, {kMs, 5},  {2 * kMs, 11},
+                          {3 * kMs, 17}, {3125 * kMs / 1000, 18}, {100 * kMs, 18}};
     PacedQueue queue(5760);
     queue.Push(std::string(18, 'r'), 0);
     size_t total = 0;

@@ -61,7 +61,7 @@ TEST(QvdSim, SaysSoLoudlyOnUnknownCommandsAndFallsSilentAfterNPolls) {
     ASSERT_TRUE(sim.Start({"--fast", "--silent-after", "1"}));
     Pc pc(sim.link);
     pc.comm.WriteText(std::string("Q\x01\r"));
-    EXPECT_TRUE(Eventually([&] { return sim.Stderr().find("qvd-sim: unbekannter Befehl: Q<01>\n") != std::string::npos; }))
+    EXPECT_TRUE(Eventually([&] { return sim.Stderr().find("unbekannter Befehl: Q<01>\n") != std::string::npos; }))
         << sim.Stderr();
     EXPECT_EQ(pc.Ask("r\r", 18).size(), 18u);
     pc.comm.WriteText("r\r");

@@ -14,15 +14,10 @@ inline double MsSince(Clock::time_point start) {
 // CPU share of the whole process (all threads) while body runs.
 template <typename Body>
 double CpuShare(Body body) {
-    const auto cpuMs = [] {
-        timespec ts{};
-        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-        return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-    };
-    const double cpu = cpuMs();
+    const std::clock_t cpu = std::clock();
     const auto start = Clock::now();
     body();
-    return (cpuMs() - cpu) / MsSince(start);
+    return (std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC / MsSince(start);
 }
 
 }  // namespace qvd::test
