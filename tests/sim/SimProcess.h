@@ -64,6 +64,7 @@ struct SimProcess {
 
     // Exit status after SIGTERM, or the status it ended with by itself.
     int Stop(bool terminate = true) {
+        if (pid <= 0) return -1;  // never signal pid -1: that is every process
         int status = 0;
         if (terminate) ::kill(pid, SIGTERM);
         if (!Eventually([&] { return ::waitpid(pid, &status, WNOHANG) == pid; })) {
