@@ -1,4 +1,4 @@
-#include "clock/ClockRig.h"
+#include "support/Rig.h"
 
 #include <gtest/gtest.h>
 
@@ -11,28 +11,31 @@ std::vector<Control*> RtcBoxes(MainForm& f) {
 }
 
 TEST(ClockRegisterBits, RtcSetzenWritesTheBoxesAndShowsTheReadBack) {
-    const std::pair<Lines, std::string> cases[] = {
+    struct Case { Lines checked; std::string registers; bool silent = false; };
+    const Case cases[] = {
         {{"CheckBox1", "CheckBox5"}, "401"},  // 24h and Hold
         {{"CheckBox10", "CheckBox1", "CheckBox4", "CheckBox2", "CheckBox6", "CheckBox7", "CheckBox8",
           "CheckBox9", "CheckBox12", "CheckBox11", "CheckBox13", "CheckBox5"},
          "FFF"},
         {{"CheckBox4", "CheckBox9", "CheckBox13"}, "212"},  // "Busy" goes along, though disabled
         {{}, "000"},
+        {{"CheckBox1", "CheckBox5"}, "401", true},  // a failed write clears the boxes
     };
-    for (const auto& [checked, registers] : cases) {
-        ClockRig rig(1);
-        for (Control* box : RtcBoxes(rig.form())) box->SetChecked(false);
-        for (const auto& name : checked) rig.form().Find(name)->SetChecked(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.registers);
+        Rig rig(Rig::Opened, 1);
+        rig.device->faults.silent = c.silent;
+        for (Control* box : RtcBoxes(rig.form())) box->SetChecked(Has(c.checked, box->name));
         rig.Mark();
         rig.form().Button17.OnClick();
-        EXPECT_EQ(rig.Sent(), Lines{"k" + registers + "0"});
-        EXPECT_EQ(rig.Logged(), Lines{"RTC-Register Bits gesetzt (" + registers + ")"});
-        EXPECT_EQ(rig.form().Panel3.caption, "12:00:00  24.06.2007");
+        EXPECT_EQ(rig.Sent(), Lines{"k" + c.registers + "0"});
+        EXPECT_EQ(rig.Log(), Lines{"RTC-Register Bits gesetzt (" + (c.silent ? "" : c.registers) + ")"});
+        EXPECT_EQ(rig.form().Panel3.caption, c.silent ? "::  ..20" : "12:00:00  24.06.2007");
         // The boxes show what the module reports.
         Lines nowChecked;
         for (Control* box : RtcBoxes(rig.form()))
             if (box->checked) nowChecked.push_back(box->name);
-        EXPECT_EQ(nowChecked, checked) << registers;
+        EXPECT_EQ(nowChecked, c.silent ? Lines{} : c.checked);
     }
 }
 
@@ -42,46 +45,28 @@ TEST(ClockRegisterBits, TimekeeperSetzenWritesAndShowsTheReadBack) {
         {"-5", "3", true, false, "k2583", "25803"},  // Stop reads back in the seconds: 80
         {"31", "7", true, true, "k1FC7", "1F847"},
         {"-", "", false, false, "k0001", "00001"},
+        {"-5", "3", true, true, "k25C3", ""},  // the answer is one short: the bits are cleared
     };
     for (const Case& c : cases) {
-        ClockRig rig(3);
-        rig.form().Edit1.SetText(c.calibration);
-        rig.form().Edit9.SetText(c.weekday);
-        rig.form().CheckBox15.SetChecked(c.stop);
-        rig.form().CheckBox16.SetChecked(c.freq);
+        SCOPED_TRACE(c.command);
+        Rig rig(Rig::Opened, 3);
+        rig.device->faults.lengthDelta["k25C3"] = -1;
+        MainForm& f = rig.form();
+        f.Edit1.SetText(c.calibration);
+        f.Edit9.SetText(c.weekday);
+        f.CheckBox15.SetChecked(c.stop);
+        f.CheckBox16.SetChecked(c.freq);
         rig.Mark();
-        rig.form().Button20.OnClick();
+        f.Button20.OnClick();
+        const bool failed = c.echoed.empty();
         EXPECT_EQ(rig.Sent(), Lines{c.command});
-        EXPECT_EQ(rig.Logged(), Lines{"Timekeeper-Register Bits gesetzt (" + c.echoed + ")"});
-        EXPECT_EQ(rig.form().Panel3.caption, c.stop ? "12:00:80  24.06.2007" : "12:00:00  24.06.2007");
-        EXPECT_EQ(rig.form().Edit1.caption, c.calibration == "-" ? "0" : c.calibration);
-        EXPECT_EQ(rig.form().Edit9.caption, c.weekday.empty() ? "1" : c.weekday);
-        EXPECT_EQ(rig.form().CheckBox15.checked, c.stop);
-        EXPECT_EQ(rig.form().CheckBox16.checked, c.freq);
+        EXPECT_EQ(rig.Log().back(), "Timekeeper-Register Bits gesetzt (" + c.echoed + ")");
+        EXPECT_EQ(f.Panel3.caption, failed ? "::  ..20" : c.stop ? "12:00:80  24.06.2007" : "12:00:00  24.06.2007");
+        EXPECT_EQ(f.Edit1.caption, failed || c.calibration == "-" ? "0" : c.calibration);
+        EXPECT_EQ(f.Edit9.caption, failed || c.weekday.empty() ? "1" : c.weekday);
+        EXPECT_EQ(f.CheckBox15.checked, c.stop && !failed);
+        EXPECT_EQ(f.CheckBox16.checked, c.freq && !failed);
     }
-}
-
-TEST(ClockRegisterBits, FailedWriteClearsTheBits) {
-    ClockRig rtc(1);
-    rtc.device.faults.silent = true;
-    for (Control* box : RtcBoxes(rtc.form())) box->SetChecked(true);
-    rtc.form().Button17.OnClick();
-    for (Control* box : RtcBoxes(rtc.form())) EXPECT_FALSE(box->checked) << box->name;
-    EXPECT_EQ(rtc.form().Panel3.caption, "::  ..20");
-    EXPECT_TRUE(rtc.LogContains("RTC-Register Bits gesetzt ()"));
-
-    ClockRig tk(2);
-    tk.device.faults.lengthDelta["k25C3"] = -1;
-    tk.form().Edit1.SetText("-5");
-    tk.form().Edit9.SetText("3");
-    tk.form().CheckBox15.SetChecked(true);
-    tk.form().CheckBox16.SetChecked(true);
-    tk.form().Button20.OnClick();
-    EXPECT_EQ(tk.form().Edit1.caption, "0");
-    EXPECT_EQ(tk.form().Edit9.caption, "1");
-    EXPECT_FALSE(tk.form().CheckBox15.checked);
-    EXPECT_FALSE(tk.form().CheckBox16.checked);
-    EXPECT_EQ(tk.form().Memo1.lines.back(), "Timekeeper-Register Bits gesetzt ()");
 }
 
 TEST(ClockRegisterBits, TimekeeperDisplay) {
@@ -91,9 +76,9 @@ TEST(ClockRegisterBits, TimekeeperDisplay) {
         {"C5004", "5", "4"},   {"00000", "0", "1"},  // weekday 0 ends up as 1
     };
     for (const Case& c : cases) {
-        ClockRig rig(3);
+        Rig rig(Rig::Opened, 3);
         rig.form().Edit9.SetText("6");
-        rig.clock().ShowTimekeeperBits(c.characters);
+        rig.program->clock.ShowTimekeeperBits(c.characters);
         EXPECT_EQ(rig.form().Edit1.caption, c.calibration) << c.characters;
         EXPECT_EQ(rig.form().Edit9.caption, c.weekday) << c.characters;
     }
@@ -102,12 +87,11 @@ TEST(ClockRegisterBits, TimekeeperDisplay) {
 TEST(ClockRegisterBits, TypedCalibrationAndWeekdayAreKeptInRange) {
     struct Case { std::string typed, calibration, weekday; };
     const Case cases[] = {
-        {"32", "0", "1"}, {"-32", "0", "1"}, {"-31", "-31", "1"}, {"-", "-", "1"},
-        {"4", "4", "4"},  {"8", "8", "1"},   {"0", "0", "1"},     {"3-", "0", "1"},
-        {"--5", "0", "1"}, {"", "", ""}, {"99999999999999999999", "0", "1"},
+        {"32", "0", "1"}, {"-32", "0", "1"}, {"-31", "-31", "1"}, {"-", "-", "1"}, {"4", "4", "4"}, {"8", "8", "1"},
+        {"0", "0", "1"},  {"3-", "0", "1"},  {"--5", "0", "1"},   {"", "", ""},   {"99999999999999999999", "0", "1"},
     };
     for (const Case& c : cases) {
-        ClockRig rig(3);
+        Rig rig(Rig::Opened, 3);
         rig.form().Edit1.SetText("7");
         rig.form().Edit9.SetText("2");
         rig.form().Edit1.SetText(c.typed);
@@ -118,15 +102,14 @@ TEST(ClockRegisterBits, TypedCalibrationAndWeekdayAreKeptInRange) {
 }
 
 TEST(ClockRegisterBits, KeyFilters) {
-    ClockRig rig(1);
+    Rig rig;
     MainForm& f = rig.form();
     for (Control* edit : {&f.Edit2, &f.Edit5, &f.Edit6, &f.Edit7, &f.Edit8, &f.Edit9, &f.Edit1}) {
-        const bool calibration = edit == &f.Edit1;
         for (char key : {'0', '9', '\b', '-', 'a', ' ', '\x16', '\x03', '\r', '\x7f'}) {
             char k = key;
             ASSERT_TRUE(edit->OnKeyPress) << edit->name;
             edit->OnKeyPress(k);
-            const bool passes = (key >= '0' && key <= '9') || key == '\b' || (calibration && key == '-');
+            const bool passes = (key >= '0' && key <= '9') || key == '\b' || (edit == &f.Edit1 && key == '-');
             EXPECT_EQ(k, passes ? key : 0) << edit->name << " " << int(key);
         }
     }

@@ -1,87 +1,60 @@
-#include "clock/ClockRig.h"
+#include "support/Rig.h"
 
 #include <gtest/gtest.h>
 
 namespace qvd::test {
 namespace {
 
-void TypeClock(MainForm& f, const Lines& hhMmDdMmYy) {
-    Control* fields[] = {&f.Edit2, &f.Edit6, &f.Edit5, &f.Edit7, &f.Edit8};
-    for (size_t i = 0; i < 5; ++i) fields[i]->SetText(hhMmDdMmYy[i]);
-}
-
 // Puts the PC clock at `at` plus `ms` milliseconds, as seen from now on.
-void SetPcClock(ClockRig& rig, LocalDateTime at, uint32_t ms) {
+void SetPcClock(Rig& rig, LocalDateTime at, uint32_t ms) {
     const uint64_t elapsed = rig.host.Time() - 100000;  // the virtual host's start tick
     rig.host.RunFor(static_cast<uint32_t>((ms + 1000 - elapsed % 1000) % 1000));
     at.second -= static_cast<int>((rig.host.Time() - 100000) / 1000);
     rig.host.pcClock = at;
 }
 
-TEST(ClockSet, TypedTimeIsSentAsTypedWithThePcSeconds) {
-    struct Case { uint8_t type; Lines sent; std::string text; };
+TEST(ClockSet, TypedTimeIsSentAsTypedWithThePcSecondsOrRefusedWhenIncomplete) {
+    // Typed: 09:30 01.02.07, adp weekday 4 and extra digit 0; `field` is then changed to `text`.
+    struct Case {
+        uint8_t type; Lines sent; std::string shown;
+        std::string failing = {}; const char* field = "Edit2"; const char* text = "09";
+    };
     const Case cases[] = {
         {1, {"o0702", "p0109", "q3045"}, "09:30:45  01.02.2007"},
         {3, {"o0702", "p0109", "q3045"}, "09:30:45  01.02.2007"},
         {8, {"k0014", "o0070", "p2009", "q3045"}, "09:30:45  01.02.2007"},
         {0, {"o0702", "p0109"}, ""},
+        // A failed "o" does not stop the set; adp builds its text from "---" as it stands.
+        {1, {"o0702", "p0109", "q3045"}, "09:30:45  01.02.2007", "o0702"},
+        {1, {"o0702", "p0109", "q3045"}, "", "q3045"},
+        {3, {"o0702", "p0109", "q3045"}, "", "q3045"},
+        {8, {"k0014", "o0070", "p2009", "q3045"}, "::  ..20", "q3045"},
+        // Without weekday or extra digit the adp fields join to 11 characters.
+        {8, {}, "---", "", "Edit12", ""}, {8, {}, "---", "", "Edit16", ""}, {1, {}, "---", "", "Edit2", "9"},
+        {3, {}, "---", "", "Edit6", ""},
     };
     for (const Case& c : cases) {
-        ClockRig rig(c.type);
-        TypeClock(rig.form(), {"09", "30", "01", "02", "07"});
-        rig.form().Edit12.SetText("4");
-        rig.form().Edit16.SetText("0");
-        rig.form().Panel3.SetColor(colors::Red);
+        SCOPED_TRACE(std::to_string(c.type) + " " + c.failing + " " + c.field);
+        Rig rig(Rig::Opened, c.type);
+        rig.device->tkControl = 0x3F;
+        rig.device->faults.lengthDelta[c.failing] = -1;
+        MainForm& f = rig.form();
+        for (auto [edit, text] : {std::pair<Control*, const char*>{&f.Edit2, "09"}, {&f.Edit6, "30"}, {&f.Edit5, "01"},
+                                  {&f.Edit7, "02"}, {&f.Edit8, "07"}, {&f.Edit12, "4"}, {&f.Edit16, "0"}})
+            edit->SetText(text);
+        f.Find(c.field)->SetText(c.text);
+        f.Panel3.SetColor(colors::Red);
         SetPcClock(rig, {2007, 6, 24, 12, 0, 45}, 500);
         rig.Mark();
-        rig.form().Button8.OnClick();
-        EXPECT_EQ(rig.Sent(), c.sent) << int(c.type);
-        EXPECT_EQ(rig.Logged(), Lines{"Zeit & Datum gesetzt: " + c.text}) << int(c.type);
-        EXPECT_EQ(rig.form().Panel3.caption, c.text);
-        EXPECT_EQ(rig.form().Panel3.color, colors::Red);  // the set tests no marker
-        EXPECT_EQ(rig.form().Edit2.caption, "09");
-    }
-}
-
-TEST(ClockSet, TimekeeperSetRefreshesTheRegisterBits) {
-    ClockRig rig(2);
-    rig.device.tkControl = 0x3F;
-    rig.form().Button8.OnClick();
-    EXPECT_EQ(rig.form().Edit1.caption, "-31");
-}
-
-TEST(ClockSet, IncompleteFieldsAreRefused) {
-    // Without a weekday the adp fields join to 11 characters.
-    for (uint8_t type : {8, 1, 3}) {
-        ClockRig rig(type);
-        (type == 8 ? rig.form().Edit12 : rig.form().Edit2).SetText(type == 8 ? "" : "9");
-        rig.Mark();
-        rig.form().Button8.OnClick();
-        EXPECT_TRUE(rig.Sent().empty()) << int(type);
-        EXPECT_EQ(rig.Logged(), Lines{"Fehlerhafte Datum-/Zeitvorgabe"});
-        EXPECT_EQ(rig.form().Panel3.caption, "---");
-    }
-}
-
-TEST(ClockSet, FailedCommands) {
-    struct Case { uint8_t type; std::string failing; Lines sent; std::string text; };
-    const Case cases[] = {
-        // A failed "o" does not stop the set.
-        {1, "o0510", {"o0510", "p3122", "q2245"}, "22:22:45  31.10.2005"},
-        {1, "q2245", {"o0510", "p3122", "q2245"}, ""},
-        {3, "q2245", {"o0510", "p3122", "q2245"}, ""},
-        // adp builds its text from "---" as it stands.
-        {8, "q2245", {"k0010", "o0051", "p0322", "q2245"}, "::  ..20"},
-    };
-    for (const Case& c : cases) {
-        ClockRig rig(c.type);
-        SetPcClock(rig, {2007, 6, 24, 12, 0, 45}, 0);
-        rig.device.faults.lengthDelta[c.failing] = -1;
-        rig.Mark();
-        rig.form().Button8.OnClick();
-        EXPECT_EQ(rig.Sent(), c.sent) << c.failing;
-        EXPECT_EQ(rig.Logged().back(), "Zeit & Datum gesetzt: " + c.text) << c.failing;
-        EXPECT_EQ(rig.form().Panel3.caption, c.text) << c.failing;
+        f.Button8.OnClick();
+        EXPECT_EQ(rig.Sent(), c.sent);
+        const std::string logged = c.sent.empty() ? "Fehlerhafte Datum-/Zeitvorgabe" : "Zeit & Datum gesetzt: " + c.shown;
+        EXPECT_EQ(rig.Log().back(), logged);
+        EXPECT_EQ(f.Panel3.caption, c.shown);
+        EXPECT_EQ(f.Panel3.color, colors::Red);  // the set tests no marker
+        EXPECT_EQ(f.Edit5.caption, "01");
+        // The Timekeeper's read-back refreshes its register bits.
+        EXPECT_EQ(f.Edit1.caption, c.type == 3 && !c.shown.empty() && c.shown != "---" ? "-31" : "0");
     }
 }
 
@@ -94,19 +67,19 @@ TEST(ClockSet, PcZeitTakesThePcClockOnce) {
         {8, {2009, 12, 31, 23, 59, 59}, {"23", "59", "31", "12", "09"}, {"k0015", "o3091", "p2323", "q5959"}},
     };
     for (const Case& c : cases) {
-        ClockRig rig(c.type);
-        rig.form().Edit12.SetText("5");
-        rig.form().Edit16.SetText("3");
+        Rig rig(Rig::Opened, c.type);
+        MainForm& f = rig.form();
+        f.Edit12.SetText("5");
+        f.Edit16.SetText("3");
         SetPcClock(rig, c.pc, 900);
         // The PC clock runs on while the fields are filled.
-        rig.form().Edit8.OnChange = [&rig] { rig.host.Sleep(200); };
+        f.Edit8.OnChange = [&rig] { rig.host.Sleep(200); };
         rig.Mark();
-        rig.form().Button30.OnClick();
-        EXPECT_EQ((Lines{rig.form().Edit2.caption, rig.form().Edit6.caption, rig.form().Edit5.caption,
-                         rig.form().Edit7.caption, rig.form().Edit8.caption}),
+        f.Button30.OnClick();
+        EXPECT_EQ((Lines{f.Edit2.caption, f.Edit6.caption, f.Edit5.caption, f.Edit7.caption, f.Edit8.caption}),
                   c.fields);
         EXPECT_EQ(rig.Sent(), c.sent) << int(c.type);
-        EXPECT_EQ(rig.form().Edit12.caption, "5");
+        EXPECT_EQ(f.Edit12.caption, "5");
     }
 }
 

@@ -6,29 +6,22 @@
 #include "core/serial/PortNames.h"
 #include "core/serial/TermiosTransport.h"
 #include "sim/SimProcess.h"
+#include "support/Rig.h"
 
 #ifdef QVD_SIM_PATH
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace qvd::test {
 namespace {
 
-bool Has(const std::vector<std::string>& lines, const std::string& line) {
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
 TEST(EndToEnd, FindsTheVirtualAdapterAndPollsIt) {
-    SimProcess sim({"--type", "2"});  // paced at the line rate, as a real adapter
-    ASSERT_TRUE(sim.Linked());
-    const std::string pattern =
-        std::filesystem::path(sim.Link()).parent_path().string() + "/COM%d";
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--type", "2"}));  // paced at the line rate, as a real adapter
+    const std::string pattern = sim.link.parent_path().string() + "/COM%d";
 
     RealTimeHost host;
-    Program program(host, TermiosTransports(host),
-                    [pattern](int n) { return DevicePathForPort(n, pattern); });
+    Program program(host, TermiosTransports(host), [pattern](int n) { return DevicePathForPort(n, pattern); });
     host.onCloseRequest = [&] { program.RequestClose(); };
     MainForm& form = program.form;
 

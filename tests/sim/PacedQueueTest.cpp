@@ -9,12 +9,9 @@ constexpr int64_t kMs = 1'000'000;
 
 TEST(PacedQueue, BytesComeThroughAtTheLineRate) {
     // 5760 bytes/s: byte k is through after k * 173.6 us.
-    struct Case {
-        int64_t at;
-        size_t through;
-    };
-    const Case cases[] = {{0, 0}, {kMs / 10, 0}, {kMs, 5}, {2 * kMs, 11}, {3 * kMs, 17}, {3125 * kMs / 1000, 18},
-                          {100 * kMs, 18}};
+    struct Case { int64_t at; size_t through; };
+    const Case cases[] = {{0, 0},       {kMs / 10, 0}, {kMs, 5},  {2 * kMs, 11},
+                          {3 * kMs, 17}, {3125 * kMs / 1000, 18}, {100 * kMs, 18}};
     PacedQueue queue(5760);
     queue.Push(std::string(18, 'r'), 0);
     size_t total = 0;
@@ -24,18 +21,15 @@ TEST(PacedQueue, BytesComeThroughAtTheLineRate) {
     }
     EXPECT_TRUE(queue.Empty());
     EXPECT_FALSE(queue.NextDueNs());
-}
 
-TEST(PacedQueue, NextDueIsWhenTheNextByteIsThrough) {
-    PacedQueue queue(5760);
-    queue.Push("ab", 10 * kMs);
+    queue.Push("ab", 200 * kMs);  // the next byte is due when it is through
     const int64_t first = *queue.NextDueNs();
     EXPECT_EQ(queue.TakeDue(first - 1), "");
     EXPECT_EQ(queue.TakeDue(first), "a");
     EXPECT_EQ(queue.TakeDue(*queue.NextDueNs()), "b");
 }
 
-TEST(PacedQueue, AnswersBackToBackShareTheLineAndAnIdleLineStartsAfresh) {
+TEST(PacedQueue, AnswersBackToBackShareTheLineAnIdleLineStartsAfreshUnpacedIsAtOnce) {
     PacedQueue queue(5760);
     queue.Push(std::string(5760, 'x'), 0);
     queue.Push("y", 500 * kMs);  // queued behind the first second's worth
@@ -46,13 +40,11 @@ TEST(PacedQueue, AnswersBackToBackShareTheLineAndAnIdleLineStartsAfresh) {
     queue.Push("z", 60000 * kMs);
     EXPECT_EQ(queue.TakeDue(60000 * kMs), "");
     EXPECT_EQ(queue.TakeDue(60001 * kMs), "z");
-}
 
-TEST(PacedQueue, UnpacedHandsEverythingOverAtOnce) {
-    PacedQueue queue(0);
-    queue.Push("FF1-0000-00000000\r", 5 * kMs);
-    EXPECT_EQ(queue.NextDueNs(), 0);
-    EXPECT_EQ(queue.TakeDue(5 * kMs), "FF1-0000-00000000\r");
+    PacedQueue unpaced(0);  // hands everything over at once
+    unpaced.Push("FF1-0000-00000000\r", 5 * kMs);
+    EXPECT_EQ(unpaced.NextDueNs(), 0);
+    EXPECT_EQ(unpaced.TakeDue(5 * kMs), "FF1-0000-00000000\r");
 }
 
 }  // namespace

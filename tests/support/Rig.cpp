@@ -1,14 +1,21 @@
 #include "support/Rig.h"
 
-#include <algorithm>
-
 namespace qvd::test {
 
-std::string ComName(int n) { return "COM" + std::to_string(n); }
-
-Rig::Rig() {
+Rig::Rig(Setup setup, uint8_t type, sim::DeviceConfig config) {
     program = std::make_unique<Program>(host, ports.Factory(), [](int n) { return ComName(n); });
     host.onCloseRequest = [this] { program->RequestClose(); };
+    if (setup == Bare) return;
+    config.moduleType = type;
+    device = &AddAdapter(1, config);
+    if (setup == Opened) {
+        program->VaComm1.SetPortNum(1);
+        program->VaComm1.Open();
+        conn().moduleType = type;
+        return;
+    }
+    Search();
+    host.messages.clear();
 }
 
 void Rig::StartAndEnumerate() {
@@ -16,43 +23,40 @@ void Rig::StartAndEnumerate() {
     host.RunUntil([this] { return conn().state == ConnState::Idle; }, 30000);
 }
 
-void Rig::Connect() {
+uint64_t Rig::Search() {
     StartAndEnumerate();
+    host.messages.clear();
+    Mark();
+    const uint64_t start = host.Time();
     form().Button3.OnClick();
+    return host.Time() - start;
 }
 
-void Rig::EnterConnected(int com, uint8_t moduleType) {
-    program->VaComm1.SetPortNum(com);
-    program->VaComm1.Open();
-    Connection& c = conn();
-    c.state = ConnState::Connected;
-    c.moduleType = moduleType;
-    c.noAnswerCount = 0;
-    c.lastErrorCode.clear();
+bool Rig::Poll() {
+    const int before = device->polls;
+    return host.RunUntil([&] { return device->polls > before; }, 5000);
+}
+
+void Rig::Mark() {
+    sentMark = device ? device->received.size() : 0;
+    logMark = form().Memo1.lines.size();
+}
+
+Lines Rig::Log() const {
+    const Lines& lines = form().Memo1.lines;
+    return {lines.begin() + static_cast<long>(std::min(logMark, lines.size())), lines.end()};
+}
+
+Lines Rig::Received(int com, size_t from) {
+    sim::QvdDevice* d = ports.Device(ComName(com));
+    if (!d || from >= d->received.size()) return {};
+    return {d->received.begin() + static_cast<long>(from), d->received.end()};
+}
+
+bool Rig::OnlySearchOffered() {
     MainForm& f = form();
-    f.Panel1.SetVisible(true);
-    f.GroupBox4.SetVisible(true);
-    f.CheckBox3.SetEnabled(true);
-    f.Button3.SetCaption("Neue Verbindung + Infos erneuern");
-    f.SetHeight(kConnectedHeight);
-    f.EnableControls(true);
-}
-
-std::vector<std::string> Rig::LogSince(size_t from) const {
-    const auto& lines = program->form.Memo1.lines;
-    if (from >= lines.size()) return {};
-    return {lines.begin() + static_cast<long>(from), lines.end()};
-}
-
-bool Rig::LogContains(const std::string& line) const {
-    const auto& lines = program->form.Memo1.lines;
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-std::vector<std::string> Rig::Received(int com, size_t from) {
-    sim::QvdDevice* device = ports.Device(ComName(com));
-    if (!device || from >= device->received.size()) return {};
-    return {device->received.begin() + static_cast<long>(from), device->received.end()};
+    return !f.Button7.enabled && !f.Button2.enabled && !f.Extr.enabled && !f.Button5.enabled &&
+           f.Button3.enabled && f.Button1.enabled && f.window.enabled;
 }
 
 }  // namespace qvd::test

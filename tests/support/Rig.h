@@ -5,43 +5,70 @@
 #include "core/link/Program.h"
 #include "sim/VirtualPort.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace qvd::test {
 
+using Lines = std::vector<std::string>;
+
 // COM n of the rig is the virtual device "COMn".
-std::string ComName(int n);
+inline std::string ComName(int n) { return "COM" + std::to_string(n); }
+
+inline bool Has(const Lines& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
 
 struct Rig {
-    Rig();
+    enum Setup {
+        Bare,       // no ports, not started
+        Opened,     // an adapter at COM1, its port open and the module type set, not started
+        Connected,  // started, and connected to an adapter at COM1 by a search; no boxes recorded
+    };
+    explicit Rig(Setup setup = Bare, uint8_t type = 1, sim::DeviceConfig config = {});
 
     VirtualHost host;
     sim::VirtualPorts ports{host};
     std::unique_ptr<Program> program;
+    sim::QvdDevice* device = nullptr;  // the adapter at COM1, if any
+    size_t sentMark = 0, logMark = 0;
 
-    MainForm& form() { return program->form; }
+    MainForm& form() const { return program->form; }
     Connection& conn() { return program->conn; }
-
     sim::QvdDevice& AddAdapter(int com, sim::DeviceConfig config = {}) {
         return ports.AddAdapter(ComName(com), std::move(config));
     }
     void AddSilentPort(int com) { ports.AddSilentPort(ComName(com)); }
 
-    // Runs the start-up (notice box answered at once) and the enumeration.
+    // The start-up (notice box answered at once) and the enumeration.
     void StartAndEnumerate();
-    // Start-up, enumeration and a search that must connect.
-    void Connect();
-    // What a successful search leaves, without the search: the port of COM n
-    // open, connected, module type set, connected layout, busy lock off.
-    void EnterConnected(int com, uint8_t moduleType = 1);
+    // Start-up and enumeration, then the user's search, observed from Mark().
+    // Returns the virtual ms the search took.
+    uint64_t Search();
+    // Runs until the next status poll has reached the adapter at COM1. The
+    // tick that sent it has ended by then, nested waits included.
+    bool Poll();
 
-    // Log lines appended from line index `from` on.
-    std::vector<std::string> LogSince(size_t from) const;
-    bool LogContains(const std::string& line) const;
-    // Commands the adapter at COM n received, from index `from`.
-    std::vector<std::string> Received(int com, size_t from = 0);
+    // Starts an observation: what is sent to COM1 and logged from here on.
+    void Mark();
+    Lines Sent() { return Received(1, sentMark); }
+    Lines Log() const;
+    bool LogHas(const std::string& line) const { return Has(form().Memo1.lines, line); }
+    Lines Received(int com, size_t from = 0);
+
+    // Texts of the message boxes shown so far.
+    Lines Boxes() const {
+        Lines texts;
+        for (const RecordedMessage& m : host.messages) texts.push_back(m.text);
+        return texts;
+    }
+    bool PortOpen() { return ports.ports()["COM1"].open; }
+    bool ConnectedLayout() { return form().Height() == kConnectedHeight && form().Panel1.visible; }
+    // Not connected any more: operations and the disconnect are off, but the
+    // window takes input and a new search can start.
+    bool OnlySearchOffered();
 };
 
 }  // namespace qvd::test
