@@ -1,4 +1,4 @@
-// QVD-PC: the windows are created in the order of the original start-up
+// QVD-PC: the windows are created in the order of the start-up
 // (main window, about, password, jumper help); the program starts once the
 // event loop runs.
 #include "core/link/Program.h"

@@ -44,7 +44,7 @@ public:
     void AddBeforeModal(QObject* owner, std::function<void()> fn);
 
     // Runs a handler of the core. An exception that gets this far is shown as
-    // the event loop of the original platform showed it: a box with its text.
+    // an unhandled error of an event handler is shown: a box with its text.
     void Run(const std::function<void()>& handler);
 
 private:
