@@ -1,43 +1,78 @@
 #pragma once
 // The program with its four windows on the Qt host, without serial ports.
 #include "core/link/Program.h"
+#include "core/serial/EVaCommError.h"
 #include "ui/QtHost.h"
 #include "ui/TForm1.h"
 #include "ui/TForm2.h"
 #include "ui/TForm3.h"
 #include "ui/TForm5.h"
 
+#include <QApplication>
 #include <QMenuBar>
-#include <QString>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+// Test failures print texts as texts.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace qvd::test {
 
+// Lets the coalesced refresh run.
+inline void Settle() {
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+// Confirms the next modal box `afterMs` from now, once `inspect` has looked at it.
+inline void AnswerNextBox(std::function<void(QMessageBox&)> inspect = {}, int afterMs = 0) {
+    QTimer::singleShot(afterMs, [inspect = std::move(inspect)] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        if (inspect) inspect(*box);
+        box->accept();
+    });
+}
+
 struct Windows {
-    Windows();
-    ~Windows();
+    Windows() { main.show(); Settle(); }
 
     ui::QtHost host;
-    Program program;
-    ui::TForm1 main;
-    ui::TForm2 about;
-    ui::TForm3 password;
-    ui::TForm5 jumperHelp;
+    Program program{host,
+                    [](const std::string& device) -> std::unique_ptr<SerialTransport> {
+                        throw EVaCommError(comm_errors::DeviceNotFound(device));
+                    },
+                    [](int n) { return "COM" + std::to_string(n); }};
+    ui::TForm1 main{program, host};
+    ui::TForm2 about{program.about, host, &main};
+    ui::TForm3 password{program.password, host, &main};
+    ui::TForm5 jumperHelp{program.jumperHelp, host, &main};
 
     MainForm& form() { return program.form; }
-    // A control of the main window (the other windows are its children and
-    // reuse some designer names).
-    template <typename W = QWidget>
-    W* Find(const std::string& name) {
+    // A control or menu entry of the main window (the other windows are its
+    // children and reuse some designer names). Missing: the test fails, not crashes.
+    template <typename T = QWidget>
+    T* Find(const std::string& name) {
         const QString n = QString::fromStdString(name);
-        if (W* found = main.centralWidget()->findChild<W*>(n)) return found;
-        return main.menuBar()->findChild<W*>(n);
+        T* found = main.centralWidget()->findChild<T*>(n);
+        if (!found) found = main.menuBar()->findChild<T*>(n);
+        if (!found) throw std::runtime_error("the main window has no " + name);
+        return found;
     }
-    // Makes every control of the main window visible and enabled, in the
-    // service layout.
-    void RevealAll();
+    // Every control of the main window visible and enabled, in the service layout.
+    void RevealAll() {
+        for (Control* c : form().Controls()) {
+            if (c == &form().Memo5) continue;
+            c->SetVisible(true);
+            c->SetEnabled(true);
+        }
+        form().SetWidth(kServiceWidth);
+        form().SetHeight(kConnectedHeight);
+        Settle();
+    }
 };
-
-// Lets the coalesced refresh run.
-void Settle();
 
 }  // namespace qvd::test

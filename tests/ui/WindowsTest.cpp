@@ -1,0 +1,206 @@
+#include "Windows.h"
+#include "ui/ImageView.h"
+#include "ui/MainLayout.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+
+namespace qvd::test {
+namespace {
+
+// What a widget shows as its caption, for the kinds that show one.
+std::optional<QString> ShownCaption(QWidget* w) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    if (auto* m = qobject_cast<QMenu*>(w)) return m->title();
+    if (auto* i = dynamic_cast<ui::ImageView*>(w)) return i->Source();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    return std::nullopt;
+}
+
+TEST(Windows, EveryControlIsFoundByItsDesignerName) {
+    Windows w;
+    struct Case { Form* form; QWidget* window; QSize client; };
+    const Case cases[] = {
+        {&w.form(), &w.main, QSize(773, 247) - ui::kMainWindowFrame},
+        {&w.program.about, &w.about, {508, 178}},
+        {&w.program.password, &w.password, {192, 97}},
+        {&w.program.jumperHelp, &w.jumperHelp, {588, 267}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.window->objectName(), QString::fromStdString(c.form->window.name));
+        EXPECT_EQ(c.window->windowTitle(), QString::fromStdString(c.form->window.caption));
+        EXPECT_EQ(c.window->size(), c.client) << c.form->window.name;
+        for (Control* ctl : c.form->Controls()) {
+            const QString name = QString::fromStdString(ctl->name), caption = QString::fromStdString(ctl->caption);
+            QObject* found = c.window == &w.main ? w.Find<QObject>(ctl->name) : c.window->findChild<QObject*>(name);
+            ASSERT_NE(found, nullptr) << ctl->name;
+            if (auto* action = qobject_cast<QAction*>(found)) {
+                EXPECT_EQ(action->text(), caption);
+                continue;
+            }
+            auto* widget = qobject_cast<QWidget*>(found);
+            EXPECT_EQ(widget->accessibleDescription(), name);
+            EXPECT_EQ(ShownCaption(widget).value_or(caption), caption) << ctl->name;
+            // A picture is decoded and scaled into its frame, proportions kept.
+            if (auto* image = dynamic_cast<ui::ImageView*>(widget)) {
+                const QSize shown = image->pixmap().size();
+                EXPECT_EQ(shown, shown.scaled(widget->size(), Qt::KeepAspectRatio)) << ctl->name;
+            }
+        }
+    }
+}
+
+TEST(MainWindow, ClicksReachTheirHandlersUnlessTheWindowIsDisabled) {
+    Windows w;
+    w.RevealAll();
+    MainForm& f = w.form();
+    std::string ran;
+    for (Control* c : f.Controls()) {
+        if (c->kind != ControlKind::Button && c->kind != ControlKind::CheckBox && c->kind != ControlKind::MenuItem)
+            continue;
+        // A check box hands its new state over before its handler runs.
+        c->OnClick = [&ran, c] { ran = c->name + (c->checked ? " ticked" : ""); };
+        const bool ticks = c->kind == ControlKind::CheckBox && !c->checked;
+        if (c->kind == ControlKind::MenuItem)
+            w.Find<QAction>(c->name)->trigger();
+        else  // on the left, where a check box has its box
+            QTest::mouseClick(w.Find(c->name), Qt::LeftButton, {}, QPoint(6, w.Find(c->name)->height() / 2));
+        EXPECT_EQ(std::exchange(ran, {}), c->name + (ticks ? " ticked" : ""));
+    }
+
+    std::vector<int> steps;
+    f.UpDown1.OnStep = [&](int step) { steps.push_back(step); };
+    for (QToolButton* arrow : w.Find("UpDown1")->findChildren<QToolButton*>()) QTest::mouseClick(arrow, Qt::LeftButton);
+    std::sort(steps.begin(), steps.end());
+    EXPECT_EQ(steps, (std::vector<int>{-1, 1}));
+
+    // The tick mark is the model's: Qt's own toggle is undone.
+    f.Service1.SetChecked(true);
+    Settle();
+    w.Find<QAction>("Service1")->trigger();
+    EXPECT_TRUE(w.Find<QAction>("Service1")->isChecked());
+    EXPECT_EQ(std::exchange(ran, {}), "Service1 ticked");
+
+    f.window.SetEnabled(false);
+    Settle();
+    QTest::mouseClick(w.Find("Button3"), Qt::LeftButton);
+    EXPECT_EQ(ran, "");
+    EXPECT_TRUE(w.Find("Button3")->isEnabled());  // looks as before
+    f.window.SetEnabled(true);
+    Settle();
+    QTest::mouseClick(w.Find("Button3"), Qt::LeftButton);
+    EXPECT_EQ(ran, "Button3");
+}
+
+TEST(MainWindow, ModelChangesShowAfterTheRefresh) {
+    Windows w;
+    MainForm& f = w.form();
+    auto text = [&](const char* name) {
+        if (auto* memo = qobject_cast<QPlainTextEdit*>(w.Find(name))) return memo->toPlainText();
+        return ShownCaption(w.Find(name)).value_or(QString());
+    };
+    auto color = [&](const char* name, QPalette::ColorRole role) { return w.Find(name)->palette().color(role); };
+    QScrollBar* logBar = w.Find<QPlainTextEdit>("Memo1")->verticalScrollBar();
+    struct Case { const char* what; std::function<void()> change; std::function<bool()> shown; };
+    const Case cases[] = {
+        {"enabled", [&] { f.Button5.SetEnabled(true); }, [&] { return w.Find("Button5")->isEnabled(); }},
+        {"visible", [&] { f.GroupBox4.SetVisible(true); }, [&] { return !w.Find("GroupBox4")->isHidden(); }},
+        {"checked", [&] { f.CheckBox3.SetChecked(true); },
+         [&] { return w.Find<QCheckBox>("CheckBox3")->isChecked(); }},
+        {"menu enabled", [&] { f.Info1.SetEnabled(true); },
+         [&] { return w.Find<QMenu>("Info1")->menuAction()->isEnabled(); }},
+        {"log line", [&] { f.LogInfo("Suche"); },
+         [&] { return text("Memo1") == "Suche" && text("StatusBar2.1") == "Suche"; }},
+        {"log colours", [&] { f.LogError("Fehler"); },
+         [&] { return color("Memo1", QPalette::Base) == Qt::red && color("Memo1", QPalette::Text) == Qt::yellow; }},
+        {"log scrolled to its end", [&] { for (int i = 0; i < 200; ++i) f.LogLine("Zeile " + std::to_string(i)); },
+         [&] { return logBar->maximum() > 0 && logBar->value() == logBar->maximum(); }},
+        {"indicator", [&] { f.Panel4.SetColor(colors::Aqua); },
+         [&] { return color("Panel4", QPalette::Window) == Qt::cyan; }},
+        {"window caption", [&] { f.window.SetCaption("X"); }, [&] { return w.main.windowTitle() == "X"; }},
+        {"opacity", [&] { f.alpha = 85; f.Changed(); },
+         [&] { return qAbs(w.main.windowOpacity() - 85 / 255.0) < 0.01; }},
+        {"memo append", [&] { f.DBMemo1.AddLine("0000: 41\r"); f.DBMemo1.AddLine("0010: 43\r"); },
+         [&] { return text("DBMemo1") == "0000: 41\n0010: 43"; }},
+        {"memo rebuilt", [&] { f.DBMemo1.Clear(); f.DBMemo1.AddLine("neu"); }, [&] { return text("DBMemo1") == "neu"; }},
+        {"memo line changed in place", [&] { f.DBMemo1.lines[0] = "geändert"; f.DBMemo1.Touch(); },
+         [&] { return text("DBMemo1") == QStringLiteral("geändert"); }},
+    };
+    for (const Case& c : cases) {
+        c.change();
+        Settle();
+        EXPECT_TRUE(c.shown()) << c.what;
+    }
+}
+
+TEST(MainWindow, WindowLayoutsRevealWholeRegions) {
+    Windows w;
+    // Region A on top, B below it, C below B, D on the right.
+    const char* regions[] = {"Panel2", "Panel1", "GroupBox4", "GroupBox8"};
+    struct Case { int width, height; const char* seen; };
+    for (Case c : {Case{773, 247, "ynnn"}, Case{773, 680, "yyyn"}, Case{920, 680, "yyyy"}}) {
+        w.form().SetWidth(c.width);
+        w.form().SetHeight(c.height);
+        Settle();
+        EXPECT_EQ(w.main.size(), QSize(c.width, c.height) - ui::kMainWindowFrame);
+        // The status bar sits on the window's bottom edge, over whatever is cut off.
+        const QRect bar = w.Find("StatusBar2")->geometry();
+        QRect area = w.main.centralWidget()->rect();
+        EXPECT_EQ(bar.bottom(), area.bottom());
+        area.setBottom(bar.top() - 1);
+        for (int i = 0; i < 4; ++i) {
+            const QRect r = w.Find(regions[i])->geometry();
+            const char seen = area.contains(r) ? 'y' : area.intersects(r) ? '/' : 'n';  // '/': cut in half
+            EXPECT_EQ(seen, c.seen[i]) << regions[i] << " at " << c.width << "x" << c.height;
+        }
+    }
+}
+
+TEST(MainWindow, CloseGoesThroughTheProgram) {
+    Windows w;
+    w.form().window.SetEnabled(false);  // an operation runs: refused with a box
+    AnswerNextBox();
+    EXPECT_FALSE(w.main.close());
+    EXPECT_TRUE(w.main.isVisible());
+    EXPECT_FALSE(w.program.closed);
+
+    w.form().window.SetEnabled(true);
+    w.host.CloseMainWindow();  // queued, never from inside the handler that asks
+    EXPECT_TRUE(w.main.isVisible());
+    Settle();
+    EXPECT_FALSE(w.main.isVisible());
+    EXPECT_TRUE(w.program.closed);
+}
+
+TEST(OtherWindows, ShownByTheModelHiddenByClosing) {
+    Windows w;
+    for (auto [form, window] : {std::pair<Form*, QWidget*>{&w.program.about, &w.about},
+                                {&w.program.password, &w.password}, {&w.program.jumperHelp, &w.jumperHelp}}) {
+        auto modelShows = [&, form = form, window = window](bool visible) {
+            form->window.SetVisible(visible);
+            Settle();
+            return window->isVisible();
+        };
+        EXPECT_FALSE(window->isVisible()) << form->window.name;
+        EXPECT_TRUE(modelShows(true)) << form->window.name;
+        window->close();
+        EXPECT_FALSE(form->window.visible);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(modelShows(true));  // shown again, the same window
+        EXPECT_FALSE(modelShows(false));
+    }
+}
+
+}  // namespace
+}  // namespace qvd::test
