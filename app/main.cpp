@@ -1,7 +1,7 @@
 // QVD-PC: the windows are created in the order of the start-up
 // (main window, about, password, jumper help); the program starts once the
 // event loop runs.
-#include "core/link/Program.h"
+#include "core/program/Program.h"
 #include "core/serial/PortNames.h"
 #include "core/serial/TermiosTransport.h"
 #include "ui/JpegImage.h"

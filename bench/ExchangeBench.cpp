@@ -1,6 +1,7 @@
 // How much real time a whole virtual exchange costs, and the answer parsers.
-#include "core/link/Program.h"
+#include "core/program/Program.h"
 #include "core/module/AdapterInfo.h"
+#include "core/wire/StatusCodes.h"
 #include "sim/VirtualPort.h"
 
 #include <benchmark/benchmark.h>
@@ -12,8 +13,8 @@ void BM_StatusPollOnVirtualTime(benchmark::State& state) {
     qvd::sim::VirtualPorts ports(host);
     ports.AddAdapter("COM1");
     qvd::Program program(host, ports.Factory(), [](int n) { return "COM" + std::to_string(n); });
-    program.VaComm1.SetPortNum(1);
-    program.VaComm1.Open();
+    program.serialPort.SetPortNum(1);
+    program.serialPort.Open();
     for (auto _ : state) benchmark::DoNotOptimize(program.link.ExchangeCommand("r", 18));
 }
 BENCHMARK(BM_StatusPollOnVirtualTime);

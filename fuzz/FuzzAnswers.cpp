@@ -1,8 +1,9 @@
 // Feeds arbitrary device answers to the parsers and to a whole adapter
 // search: nothing may crash, hang or read out of bounds.
-#include "core/form/Text.h"
-#include "core/link/Program.h"
+#include "core/wire/Text.h"
+#include "core/program/Program.h"
 #include "core/module/AdapterInfo.h"
+#include "core/wire/StatusCodes.h"
 #include "core/module/Identification.h"
 #include "sim/VirtualPort.h"
 
@@ -46,7 +47,7 @@ void Search(const std::vector<std::string>& answers) {
     for (size_t i = 0; i < answers.size() && i < 6; ++i) device.faults.replaceOnce[commands[i]] = answers[i];
     if (answers.size() > 6) device.faults.extraAfterEcho = answers[6];
     qvd::Program program(host, ports.Factory(), [](int n) { return "COM" + std::to_string(n); });
-    program.form.Button3.OnClick();
+    program.form.searchButton.OnClick();
     // A few polls on whatever state the search left.
     host.RunFor(3000);
 }

@@ -1,6 +1,6 @@
 #include "ui/EditKeyFilter.h"
 
-#include "core/form/Text.h"
+#include "core/wire/Text.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -44,8 +44,8 @@ TForm1::TForm1(Program& program, QtHost& host)
 
     // The status panels stand side by side in their widths.
     int x = 0;
-    for (Control* panel : {&form_.StatusPanel0, &form_.StatusPanel1, &form_.StatusPanel2,
-                           &form_.StatusPanel3}) {
+    for (Control* panel : {&form_.portPanel, &form_.messagePanel, &form_.bytesPanel,
+                           &form_.moduleNamePanel}) {
         if (QWidget* w = mirror_->Widget(panel->name)) w->setGeometry(x, 0, panel->width, kStatusBarHeight);
         x += panel->width;
     }
@@ -102,7 +102,7 @@ void TForm1::RefreshWindow() {
 }
 
 void TForm1::PlaceStatusBar() {
-    if (QWidget* bar = mirror_->Widget(form_.StatusBar2.name)) {
+    if (QWidget* bar = mirror_->Widget(form_.statusBar.name)) {
         bar->setGeometry(0, surface_->height() - kStatusBarHeight, surface_->width(), kStatusBarHeight);
         bar->raise();
     }

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: mirrors qvd::MainForm and forwards the user's clicks,
 // keys and menu commands to the program's handlers.
-#include "core/link/Program.h"
+#include "core/program/Program.h"
 
 #include <QMainWindow>
 

@@ -17,7 +17,7 @@ static constexpr Placement kPassword[] = {
 TForm3::TForm3(PasswordForm& form, QtHost& host, QWidget* owner)
     : AuxWindow(form, host, owner, kPassword, {QSize(6, 25), SansFont(11), Qt::Tool}) {
     // The hidden hand-over field holds the framed entry: masked as well.
-    for (const Control* field : {&form.Edit1, &form.Edit2})
+    for (const Control* field : {&form.entryEdit, &form.handOverEdit})
         if (auto* edit = qobject_cast<QLineEdit*>(ControlWidget(field->name))) MaskWithHash(edit);
 }
 

@@ -3,7 +3,7 @@
 // position, the clock text, the invalid-time marker and the commands of the
 // clock set. Everything works on wire bytes; nothing is range-checked,
 // because the fields are BCD digits straight from the chip.
-#include "core/module/ModuleProfile.h"
+#include "core/wire/ModuleProfile.h"
 
 #include <cstddef>
 #include <optional>

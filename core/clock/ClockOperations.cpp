@@ -2,7 +2,7 @@
 
 #include "core/clock/ClockBlock.h"
 #include "core/clock/ClockRegisters.h"
-#include "core/form/Text.h"
+#include "core/wire/Text.h"
 
 #include <array>
 #include <cstdio>
@@ -31,40 +31,40 @@ ClockOperations::ClockOperations(Host& host, MainForm& form, CommandExchange& li
     : host_(host), form_(form), link_(link), conn_(conn) {}
 
 void ClockOperations::Attach() {
-    form_.Button7.OnClick = [this] { Button7Click(); };
-    form_.Button8.OnClick = [this] { Button8Click(); };
-    form_.Button30.OnClick = [this] { Button30Click(); };
-    form_.Button17.OnClick = [this] { Button17Click(); };
-    form_.Button20.OnClick = [this] { Button20Click(); };
+    form_.clockReadButton.OnClick = [this] { ReadClock(); };
+    form_.clockSetButton.OnClick = [this] { SetClockFromFields(); };
+    form_.pcTimeButton.OnClick = [this] { SetClockFromPc(); };
+    form_.rtcSetButton.OnClick = [this] { WriteRtcBits(); };
+    form_.timekeeperSetButton.OnClick = [this] { WriteTimekeeperBits(); };
     // Edit2KeyPress serves every digit-only clock field.
-    for (Control* edit : {&form_.Edit2, &form_.Edit5, &form_.Edit6, &form_.Edit7, &form_.Edit8,
-                          &form_.Edit9})
+    for (Control* edit : {&form_.hoursEdit, &form_.dayEdit, &form_.minutesEdit, &form_.monthEdit, &form_.yearEdit,
+                          &form_.timekeeperWeekdayEdit})
         edit->OnKeyPress = FilterDigits;
-    form_.Edit1.OnKeyPress = FilterCalibration;
-    form_.Edit1.OnChange = [this] { Edit1Change(); };
-    form_.Edit9.OnChange = [this] { Edit9Change(); };
+    form_.calibrationEdit.OnKeyPress = FilterCalibration;
+    form_.calibrationEdit.OnChange = [this] { KeepCalibrationInRange(); };
+    form_.timekeeperWeekdayEdit.OnChange = [this] { KeepWeekdayInRange(); };
 }
 
 // The replacement texts are in range themselves, so the change they cause
 // ends at once.
-void ClockOperations::Edit1Change() {
-    if (!CalibrationTextAllowed(form_.Edit1.caption)) form_.Edit1.SetText("0");
+void ClockOperations::KeepCalibrationInRange() {
+    if (!CalibrationTextAllowed(form_.calibrationEdit.caption)) form_.calibrationEdit.SetText("0");
 }
 
-void ClockOperations::Edit9Change() {
-    if (!WeekdayTextAllowed(form_.Edit9.caption)) form_.Edit9.SetText("1");
+void ClockOperations::KeepWeekdayInRange() {
+    if (!WeekdayTextAllowed(form_.timekeeperWeekdayEdit.caption)) form_.timekeeperWeekdayEdit.SetText("1");
 }
 
 void ClockOperations::ShowClockValidity(ClockLayout layout, const std::string& answer) {
     if (HasInvalidTimeMarker(layout, answer)) {
         form_.LogError("FEHLER: Uhrzeit konnte nicht korrekt ausgelesen werden.");
-        form_.Panel3.SetColor(colors::Red);
+        form_.clockDisplay.SetColor(colors::Red);
     } else {
-        form_.Panel3.SetColor(colors::ButtonFace);
+        form_.clockDisplay.SetColor(colors::ButtonFace);
     }
 }
 
-void ClockOperations::Button7Click() {
+void ClockOperations::ReadClock() {
     form_.EnableControls(false);
     const ClockLayout layout = ClockLayoutOf(conn_.moduleType);
     std::string text;
@@ -77,8 +77,8 @@ void ClockOperations::Button7Click() {
         ShowClockValidity(layout, answer);
     }
     form_.LogInfo("Zeit & Datum abfrage: " + FromWire(text));
-    form_.Panel3.SetCaption(FromWire(text));
-    form_.Timer1.SetEnabled(true);
+    form_.clockDisplay.SetCaption(FromWire(text));
+    form_.pollTimer.SetEnabled(true);
 }
 
 void ClockOperations::ReadClockIntoFields() {
@@ -88,15 +88,15 @@ void ClockOperations::ReadClockIntoFields() {
     const std::string answer = link_.LastAnswer();  // "---" after a failed read
     const ClockFields f = DecodeClockBlock(layout, answer, kReadBlockOffset);
     if (layout == ClockLayout::Adp) {
-        form_.Edit12.SetText(FromWire(f.weekday));
-        form_.Edit16.SetText(FromWire(f.extra));
+        form_.adpWeekdayEdit.SetText(FromWire(f.weekday));
+        form_.adpExtraEdit.SetText(FromWire(f.extra));
     }
-    form_.Edit2.SetText(FromWire(f.hours));
-    form_.Edit6.SetText(FromWire(f.minutes));
-    form_.Edit5.SetText(FromWire(f.day));
-    form_.Edit7.SetText(FromWire(f.month));
-    form_.Edit8.SetText(FromWire(f.year));
-    form_.Panel3.SetCaption(FromWire(ClockText(f)));
+    form_.hoursEdit.SetText(FromWire(f.hours));
+    form_.minutesEdit.SetText(FromWire(f.minutes));
+    form_.dayEdit.SetText(FromWire(f.day));
+    form_.monthEdit.SetText(FromWire(f.month));
+    form_.yearEdit.SetText(FromWire(f.year));
+    form_.clockDisplay.SetCaption(FromWire(ClockText(f)));
     // A failed read says nothing about the clock: the colour stays, as it
     // does for "Abruf".
     if (read) ShowClockValidity(layout, answer);
@@ -105,34 +105,34 @@ void ClockOperations::ReadClockIntoFields() {
         ShowTimekeeperBits(RegisterCharacters(layout, answer, kReadBlockOffset));
 }
 
-void ClockOperations::Button8Click() {
+void ClockOperations::SetClockFromFields() {
     form_.EnableControls(false);
     WriteClock(TwoDigits(host_.Now().second));
-    form_.Timer1.SetEnabled(true);
+    form_.pollTimer.SetEnabled(true);
 }
 
-void ClockOperations::Button30Click() {
+void ClockOperations::SetClockFromPc() {
     form_.EnableControls(false);
     // One reading of the PC clock for the fields and the seconds: read twice,
     // a minute turning over in between would set the clock a minute wrong.
     const LocalDateTime now = host_.Now();
-    form_.Edit5.SetText(TwoDigits(now.day));
-    form_.Edit7.SetText(TwoDigits(now.month));
-    form_.Edit8.SetText(TwoDigits(now.year));
-    form_.Edit2.SetText(TwoDigits(now.hour));
-    form_.Edit6.SetText(TwoDigits(now.minute));
+    form_.dayEdit.SetText(TwoDigits(now.day));
+    form_.monthEdit.SetText(TwoDigits(now.month));
+    form_.yearEdit.SetText(TwoDigits(now.year));
+    form_.hoursEdit.SetText(TwoDigits(now.hour));
+    form_.minutesEdit.SetText(TwoDigits(now.minute));
     WriteClock(TwoDigits(now.second));
-    form_.Timer1.SetEnabled(true);
+    form_.pollTimer.SetEnabled(true);
 }
 
 void ClockOperations::WriteClock(const std::string& pcSeconds) {
     const ClockLayout layout = ClockLayoutOf(conn_.moduleType);
-    ClockInput input{ToWire(form_.Edit8.caption), ToWire(form_.Edit7.caption),
-                     ToWire(form_.Edit5.caption), ToWire(form_.Edit2.caption),
-                     ToWire(form_.Edit6.caption), {}, {}};
+    ClockInput input{ToWire(form_.yearEdit.caption), ToWire(form_.monthEdit.caption),
+                     ToWire(form_.dayEdit.caption), ToWire(form_.hoursEdit.caption),
+                     ToWire(form_.minutesEdit.caption), {}, {}};
     if (layout == ClockLayout::Adp) {
-        input.weekday = ToWire(form_.Edit12.caption);
-        input.extra = ToWire(form_.Edit16.caption);
+        input.weekday = ToWire(form_.adpWeekdayEdit.caption);
+        input.extra = ToWire(form_.adpExtraEdit.caption);
     }
     const auto commands = ClockSetCommands(layout, input, pcSeconds);
     if (!commands) {
@@ -166,7 +166,7 @@ void ClockOperations::WriteClock(const std::string& pcSeconds) {
         }
     }
     form_.LogInfo("Zeit & Datum gesetzt: " + FromWire(text));
-    form_.Panel3.SetCaption(FromWire(text));
+    form_.clockDisplay.SetCaption(FromWire(text));
 }
 
 namespace {
@@ -177,10 +177,10 @@ struct RtcBox {
 };
 
 std::array<RtcBox, 12> RtcBoxes(MainForm& form) {
-    return {{{&form.CheckBox10, 0x800}, {&form.CheckBox1, 0x400},  {&form.CheckBox4, 0x200},
-             {&form.CheckBox2, 0x100},  {&form.CheckBox6, 0x080},  {&form.CheckBox7, 0x040},
-             {&form.CheckBox8, 0x020},  {&form.CheckBox9, 0x010},  {&form.CheckBox12, 0x008},
-             {&form.CheckBox11, 0x004}, {&form.CheckBox13, 0x002}, {&form.CheckBox5, 0x001}}};
+    return {{{&form.rtcTestCheck, 0x800}, {&form.rtc24hCheck, 0x400},  {&form.rtcStopCheck, 0x200},
+             {&form.rtcResetCheck, 0x100},  {&form.rtcT1Check, 0x080},  {&form.rtcT0Check, 0x040},
+             {&form.rtcInterruptCheck, 0x020},  {&form.rtcMaskCheck, 0x010},  {&form.rtcAdjustCheck, 0x008},
+             {&form.rtcIrqCheck, 0x004}, {&form.rtcBusyCheck, 0x002}, {&form.rtcHoldCheck, 0x001}}};
 }
 
 }  // namespace
@@ -190,7 +190,7 @@ void ClockOperations::ShowRtcBits(const std::string& registers) {
     for (const RtcBox& b : RtcBoxes(form_)) b.box->SetChecked((word & b.bit) != 0);
 }
 
-void ClockOperations::Button17Click() {
+void ClockOperations::WriteRtcBits() {
     form_.EnableControls(false);
     uint16_t word = 0;
     // "Busy" cannot be ticked by the user, but its shown state goes along.
@@ -198,35 +198,35 @@ void ClockOperations::Button17Click() {
         if (b.box->checked) word |= b.bit;
     link_.ExchangeCommand(RtcRegisterCommand(word), 24);
     const std::string answer = link_.LastAnswer();
-    form_.Panel3.SetCaption(
+    form_.clockDisplay.SetCaption(
         FromWire(ClockText(DecodeClockBlock(ClockLayout::Rtc, answer, kEchoBlockOffset))));
     const std::string registers = RegisterCharacters(ClockLayout::Rtc, answer, kEchoBlockOffset);
     ShowRtcBits(registers);
     form_.LogInfo("RTC-Register Bits gesetzt (" + FromWire(registers) + ")");
-    form_.Timer1.SetEnabled(true);
+    form_.pollTimer.SetEnabled(true);
 }
 
 void ClockOperations::ShowTimekeeperBits(const std::string& characters) {
     const TimekeeperBits bits = DecodeTimekeeperBits(characters);
-    form_.Edit1.SetText(std::to_string(bits.calibration));
-    form_.CheckBox15.SetChecked(bits.stop);
-    form_.CheckBox16.SetChecked(bits.frequencyTest);
-    form_.Edit9.SetText(std::to_string(bits.weekday));  // 0 becomes "1" by Edit9Change
+    form_.calibrationEdit.SetText(std::to_string(bits.calibration));
+    form_.timekeeperStopCheck.SetChecked(bits.stop);
+    form_.frequencyTestCheck.SetChecked(bits.frequencyTest);
+    form_.timekeeperWeekdayEdit.SetText(std::to_string(bits.weekday));  // 0 becomes "1" by KeepWeekdayInRange
 }
 
-void ClockOperations::Button20Click() {
+void ClockOperations::WriteTimekeeperBits() {
     form_.EnableControls(false);
     const std::string command = TimekeeperRegisterCommand(
-        CalibrationValue(form_.Edit1.caption), WeekdayValue(form_.Edit9.caption),
-        form_.CheckBox15.checked, form_.CheckBox16.checked);
+        CalibrationValue(form_.calibrationEdit.caption), WeekdayValue(form_.timekeeperWeekdayEdit.caption),
+        form_.timekeeperStopCheck.checked, form_.frequencyTestCheck.checked);
     link_.ExchangeCommand(command, 22);
     const std::string answer = link_.LastAnswer();
-    form_.Panel3.SetCaption(
+    form_.clockDisplay.SetCaption(
         FromWire(ClockText(DecodeClockBlock(ClockLayout::Timekeeper, answer, kEchoBlockOffset))));
     const std::string characters = RegisterCharacters(ClockLayout::Timekeeper, answer, kEchoBlockOffset);
     ShowTimekeeperBits(characters);
     form_.LogInfo("Timekeeper-Register Bits gesetzt (" + FromWire(characters) + ")");
-    form_.Timer1.SetEnabled(true);
+    form_.pollTimer.SetEnabled(true);
 }
 
 }  // namespace qvd

@@ -5,7 +5,7 @@
 #include "core/host/Host.h"
 #include "core/link/CommandExchange.h"
 #include "core/link/Connection.h"
-#include "core/module/ModuleProfile.h"
+#include "core/wire/ModuleProfile.h"
 
 #include <string>
 
@@ -18,11 +18,11 @@ public:
     // Wires the handlers of the clock controls into the form.
     void Attach();
 
-    void Button7Click();   // "Abruf"
-    void Button8Click();   // "Setzen"
-    void Button30Click();  // "PCzeit"
-    void Button17Click();  // RTC register bits "Setzen"
-    void Button20Click();  // Timekeeper register bits "Setzen"
+    void ReadClock();   // "Abruf"
+    void SetClockFromFields();   // "Setzen"
+    void SetClockFromPc();  // "PCzeit"
+    void WriteRtcBits();  // RTC register bits "Setzen"
+    void WriteTimekeeperBits();  // Timekeeper register bits "Setzen"
 
     // The filling variant used by the adapter search and the adp switch:
     // "f" with the layout's length, fields written, Panel3 and its colour,
@@ -39,8 +39,8 @@ private:
     // Panel3's colour by the invalid-time test of an "f" answer.
     void ShowClockValidity(ClockLayout layout, const std::string& answer);
 
-    void Edit1Change();
-    void Edit9Change();
+    void KeepCalibrationInRange();
+    void KeepWeekdayInRange();
 
     Host& host_;
     MainForm& form_;

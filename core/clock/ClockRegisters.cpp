@@ -1,29 +1,12 @@
 #include "core/clock/ClockRegisters.h"
 
-#include "core/link/AnswerFields.h"
-#include "core/link/CommandExchange.h"
+#include "core/wire/AnswerFields.h"
+#include "core/wire/Hex.h"
 
 #include <charconv>
 #include <cstdio>
 
 namespace qvd {
-
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-std::string Hex2(unsigned value) {
-    char text[4];
-    std::snprintf(text, sizeof text, "%02X", value & 0xFF);
-    return text;
-}
-
-}  // namespace
 
 unsigned HexValue(const std::string& text) {
     if (text.empty() || text.size() > 4) return 0;
@@ -65,7 +48,7 @@ std::string TimekeeperRegisterCommand(int calibration, int weekday, bool stop, b
     unsigned day = static_cast<unsigned>(weekday & 7);
     if (stop) day |= 0x80;
     if (frequencyTest) day |= 0x40;
-    return "k" + Hex2(control) + Hex2(day);
+    return "k" + FormatHex2(control) + FormatHex2(day);
 }
 
 std::optional<long long> ParseWholeNumber(const std::string& text) {

@@ -12,7 +12,7 @@ namespace qvd {
 
 enum class ControlKind {
     Window, Panel, GroupBox, Label, Button, Edit, Memo, CheckBox, UpDown, Menu, MenuItem,
-    StatusPanel, Image
+    StatusPanel, Image, ProgressBar
 };
 
 class Form;
@@ -34,6 +34,7 @@ struct Control {
     bool checked = false;            // check boxes and menu items
     int maxLength = 0;               // edits; 0 = unlimited
     int width = 0;                   // status panels
+    int position = 0;                // progress bars: 0..100 percent
     int left = 0, top = 0, height = 0;  // layout hint for the window (pixels)
 
     std::function<void()> OnClick;
@@ -54,6 +55,7 @@ struct Control {
     void SetColor(Rgb c) { color = c; Touch(); }
     void SetFontColor(Rgb c) { fontColor = c; Touch(); }
     void SetMaxLength(int n) { maxLength = n; Touch(); }
+    void SetPosition(int percent) { if (position != percent) { position = percent; Touch(); } }
     // Edits: set the text and run the change handler, as typing would.
     void SetText(const std::string& text);
 

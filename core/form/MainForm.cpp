@@ -1,6 +1,7 @@
 #include "core/form/MainForm.h"
 
 #include "core/form/OtherForms.h"
+#include "core/wire/ModuleProfile.h"
 
 namespace qvd {
 
@@ -15,69 +16,71 @@ const char* const kNoticeText =
     "nutzen, ist NICHT erlaubt.";
 
 MainForm::MainForm(EventPump& pump)
-    : Form("TForm1", kWindowCaption, kNormalWidth, kStartHeight), Timer1(pump, 2000) {
+    : Form("TForm1", kWindowCaption, kNormalWidth, kStartHeight), pollTimer(pump, 2000) {
     window.visible = true;
     window.SetColor(colors::Blue);
 
-    Memo1.color = colors::Green;
-    Memo1.fontColor = colors::Lime;
-    Button3.enabled = false;
-    Button5.enabled = false;
-    Button1.enabled = false;
-    CheckBox3.enabled = false;
-    Memo2.color = colors::Grey;
-    Memo2.fontColor = colors::White;
-    Panel4.color = colors::Navy;
-    Memo5.visible = false;
-    Memo5.enabled = false;
+    logMemo.color = colors::Green;
+    logMemo.fontColor = colors::Lime;
+    searchButton.enabled = false;
+    disconnectButton.enabled = false;
+    saveStatusButton.enabled = false;
+    extraFunctionsCheck.enabled = false;
+    infoMemo.color = colors::Grey;
+    infoMemo.fontColor = colors::White;
+    activityIndicator.color = colors::Navy;
+    reportBuffer.visible = false;
+    reportBuffer.enabled = false;
 
-    Panel1.visible = false;
-    for (Control* edit : {&Edit2, &Edit6, &Edit5, &Edit7, &Edit8}) edit->maxLength = 2;
-    GroupBox3.visible = false;
-    Edit1.maxLength = 3;
-    Edit9.maxLength = 1;
-    GroupBox9.visible = false;
-    Edit12.maxLength = 1;
-    Edit16.maxLength = 1;
-    GroupBox2.visible = false;
-    CheckBox13.enabled = false;  // "Busy" is the chip's to set
-    Button12.visible = false;
-    Panel5.visible = false;
-    Edit10.maxLength = 6;
-    Edit11.maxLength = 4;
-    Edit11.color = colors::Olive;
-    Edit11.fontColor = colors::Yellow;
+    moduleControlsPanel.visible = false;
+    for (Control* edit : {&hoursEdit, &minutesEdit, &dayEdit, &monthEdit, &yearEdit}) edit->maxLength = 2;
+    timekeeperGroup.visible = false;
+    calibrationEdit.maxLength = 3;
+    timekeeperWeekdayEdit.maxLength = 1;
+    adpClockGroup.visible = false;
+    adpWeekdayEdit.maxLength = 1;
+    adpExtraEdit.maxLength = 1;
+    rtcGroup.visible = false;
+    rtcBusyCheck.enabled = false;  // "Busy" is the chip's to set
+    ramClearButton.visible = false;
+    cellPanel.visible = false;
+    cellAddressEdit.maxLength = 6;
+    cellValueEdit.maxLength = 4;
+    cellValueEdit.color = colors::Olive;
+    cellValueEdit.fontColor = colors::Yellow;
 
-    GroupBox4.visible = false;
-    Button6.fontColor = colors::Yellow;
-    for (Control* view : {&DBMemo1, &DBMemo2}) {
+    memoryGroup.visible = false;
+    ramViewAllButton.fontColor = colors::Yellow;
+    for (Control* view : {&ramView, &epromView}) {
         view->color = colors::Navy;
         view->fontColor = colors::Aqua;
     }
-    GroupBox1.visible = false;
-    Edit3.maxLength = 4;
-    Edit4.maxLength = 4;
+    rangeGroup.visible = false;
+    rangeStartEdit.maxLength = 4;
+    rangeEndEdit.maxLength = 4;
 
-    GroupBox8.enabled = false;
-    GroupBox8.color = colors::Grey;
-    GroupBox8.fontColor = colors::Aqua;
-    Label18.fontColor = colors::Yellow;
-    CheckBox14.enabled = false;
-    CheckBox14.fontColor = colors::Lime;
+    extrasGroup.enabled = false;
+    extrasGroup.color = colors::Grey;
+    extrasGroup.fontColor = colors::Aqua;
+    lastPollLabel.fontColor = colors::Yellow;
+    adpSwitchCheck.enabled = false;
+    adpSwitchCheck.fontColor = colors::Lime;
 
-    StatusBar2.color = colors::MoneyGreen;
-    StatusPanel0.width = 45;
-    StatusPanel1.width = 450;
-    StatusPanel2.width = 150;
-    StatusPanel3.width = 80;
+    statusBar.color = colors::MoneyGreen;
+    portPanel.width = 45;
+    messagePanel.width = 450;
+    bytesPanel.width = 150;
+    moduleNamePanel.width = 80;
+    progressBar.visible = false;
+    progressBar.width = 150;
 
-    Extr.enabled = false;
-    BW2EPROMaufteilen1.enabled = false;
-    Info1.enabled = false;
-    NSM1.enabled = false;
+    extrasMenu.enabled = false;
+    splitEpromItem.enabled = false;
+    helpMenu.enabled = false;
+    jumperHelpItem.enabled = false;
 }
 
-void MainForm::AppendLogText(const std::string& text) { Memo1.AddText(text); }
+void MainForm::AppendLogText(const std::string& text) { logMemo.AddText(text); }
 
 static std::string OneLine(const std::string& text) {
     std::string out;
@@ -92,64 +95,61 @@ void MainForm::LogLine(const std::string& text) { AppendLogText(text); }
 
 void MainForm::LogInfo(const std::string& text) {
     AppendLogText(text);
-    StatusPanel1.SetCaption(OneLine(text));
+    messagePanel.SetCaption(OneLine(text));
 }
 
 void MainForm::LogError(const std::string& text) {
     AppendLogText(text);
     SetLogColors(colors::Red, colors::Yellow);
-    StatusPanel1.SetCaption(OneLine(text));
+    messagePanel.SetCaption(OneLine(text));
 }
 
 void MainForm::SetLogColors(Rgb background, Rgb text) {
-    Memo1.color = background;
-    Memo1.fontColor = text;
-    Memo1.Touch();
+    logMemo.color = background;
+    logMemo.fontColor = text;
+    logMemo.Touch();
 }
 
 void MainForm::EnableControls(bool on) {
-    Timer1.SetEnabled(on);
-    Button3.SetEnabled(on);
-    Button1.SetEnabled(on);
-    Button5.SetEnabled(on);
+    pollTimer.SetEnabled(on);
+    searchButton.SetEnabled(on);
+    saveStatusButton.SetEnabled(on);
+    disconnectButton.SetEnabled(on);
     EnableOperationControls(on);
 }
 
 void MainForm::EnableOperationControls(bool on) {
-    for (Control* c : {&Button2, &Button4, &Button7, &Button30, &Button8, &Button12, &Button6,
-                       &Button9, &Button10, &Button11, &Button13, &Button14, &Button15,
-                       &Button16, &Button17, &Button18, &Button20, &Button21, &Button22,
-                       &GroupBox8, &Info1, &Extr, &Panel5, &window})
+    for (Control* c : {&ramSaveButton, &ramRestoreButton, &clockReadButton, &pcTimeButton, &clockSetButton, &ramClearButton, &ramViewAllButton,
+                       &epromViewAllButton, &ramRangeButton, &epromRangeButton, &ramViewClearButton, &epromViewClearButton, &ramViewSaveButton,
+                       &epromViewSaveButton, &rtcSetButton, &epromSaveButton, &timekeeperSetButton, &cellReadButton, &cellWriteButton,
+                       &extrasGroup, &helpMenu, &extrasMenu, &cellPanel, &window})
         c->SetEnabled(on);
-    CheckBox14.SetEnabled(on && adpSwitchOffered);
+    adpSwitchCheck.SetEnabled(on && adpSwitchOffered);
+    if (onOperationControls) onOperationControls(on);
     if (!on) {
-        StatusBar2.SetColor(colors::Yellow);
+        statusBar.SetColor(colors::Yellow);
         if (about) about->window.SetVisible(false);
         if (jumperHelp) jumperHelp->window.SetVisible(false);
         if (password) password->window.SetVisible(false);
     } else {
-        StatusBar2.SetColor(colors::MoneyGreen);
+        statusBar.SetColor(colors::MoneyGreen);
     }
 }
 
 void MainForm::ApplyExtraFunctions(int moduleType) {
-    if (!CheckBox3.checked) {
-        for (Control* c : {&GroupBox1, &Button12, &Panel5, &GroupBox2, &GroupBox3})
+    if (!extraFunctionsCheck.checked) {
+        for (Control* c : {&rangeGroup, &ramClearButton, &cellPanel, &rtcGroup, &timekeeperGroup})
             c->SetVisible(false);
         return;
     }
-    GroupBox1.SetVisible(true);
-    Button12.SetVisible(true);
-    Panel5.SetVisible(true);
-    const bool bw = moduleType == 1 || moduleType == 4 || moduleType == 5;
-    const bool nsm = moduleType == 2 || moduleType == 3;
-    if (bw) {
-        GroupBox2.SetVisible(true);
-        GroupBox3.SetVisible(false);
-    } else if (nsm) {
-        GroupBox3.SetVisible(true);
-        GroupBox2.SetVisible(false);
-    }
+    rangeGroup.SetVisible(true);
+    ramClearButton.SetVisible(true);
+    cellPanel.SetVisible(true);
+    const ModuleProfile* profile = FindProfile(moduleType);
+    const RegisterGroup group = profile ? profile->registers : RegisterGroup::None;
+    if (group == RegisterGroup::None) return;  // the groups stay as they are
+    rtcGroup.SetVisible(group == RegisterGroup::Rtc);
+    timekeeperGroup.SetVisible(group == RegisterGroup::Timekeeper);
 }
 
 }  // namespace qvd

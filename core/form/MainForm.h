@@ -5,6 +5,7 @@
 #include "core/form/Form.h"
 #include "core/host/EventPump.h"
 
+#include <functional>
 #include <string>
 
 namespace qvd {
@@ -30,129 +31,132 @@ public:
     explicit MainForm(EventPump& pump);
 
     // --- region A ---
-    Control& Panel2 = Add("Panel2", ControlKind::Panel);
-    Control& Label2 = Add("Label2", ControlKind::Label, "Status:", &Panel2);
-    Control& Memo1 = Add("Memo1", ControlKind::Memo, "", &Panel2);
-    Control& Button3 = Add("Button3", ControlKind::Button, "QVD-BW suchen", &Panel2);
-    Control& Button5 = Add("Button5", ControlKind::Button, "Verbindung trennen", &Panel2);
-    Control& Button1 = Add("Button1", ControlKind::Button, "Status + QVD-Info's speichern", &Panel2);
-    Control& CheckBox3 = Add("CheckBox3", ControlKind::CheckBox, "Zusatzfunktionen", &Panel2);
-    Control& Label1 = Add("Label1", ControlKind::Label, "QVD-Modul-Info's:", &Panel2);
-    Control& Memo2 = Add("Memo2", ControlKind::Memo, "", &Panel2);
-    Control& Label22 = Add("Label22", ControlKind::Label, "", &Panel2);
-    Control& Panel4 = Add("Panel4", ControlKind::Panel);
-    Control& Memo5 = Add("Memo5", ControlKind::Memo);
+    Control& topPanel = Add("Panel2", ControlKind::Panel);
+    Control& statusLabel = Add("Label2", ControlKind::Label, "Status:", &topPanel);
+    Control& logMemo = Add("Memo1", ControlKind::Memo, "", &topPanel);
+    Control& searchButton = Add("Button3", ControlKind::Button, "QVD-BW suchen", &topPanel);
+    Control& disconnectButton = Add("Button5", ControlKind::Button, "Verbindung trennen", &topPanel);
+    Control& saveStatusButton = Add("Button1", ControlKind::Button, "Status + QVD-Info's speichern", &topPanel);
+    Control& extraFunctionsCheck = Add("CheckBox3", ControlKind::CheckBox, "Zusatzfunktionen", &topPanel);
+    Control& infoLabel = Add("Label1", ControlKind::Label, "QVD-Modul-Info's:", &topPanel);
+    Control& infoMemo = Add("Memo2", ControlKind::Memo, "", &topPanel);
+    Control& identificationLabel = Add("Label22", ControlKind::Label, "", &topPanel);
+    Control& activityIndicator = Add("Panel4", ControlKind::Panel);
+    Control& reportBuffer = Add("Memo5", ControlKind::Memo);
 
     // --- region B ---
-    Control& Panel1 = Add("Panel1", ControlKind::Panel);
-    Control& GroupBox6 = Add("GroupBox6", ControlKind::GroupBox, "Zeit/Datum", &Panel1);
-    Control& Label3 = Add("Label3", ControlKind::Label, "Std.  Min.   Tag   M.  Jahr", &GroupBox6);
-    Control& Edit2 = Add("Edit2", ControlKind::Edit, "22", &GroupBox6);
-    Control& Edit6 = Add("Edit6", ControlKind::Edit, "22", &GroupBox6);
-    Control& Edit5 = Add("Edit5", ControlKind::Edit, "31", &GroupBox6);
-    Control& Edit7 = Add("Edit7", ControlKind::Edit, "10", &GroupBox6);
-    Control& Edit8 = Add("Edit8", ControlKind::Edit, "05", &GroupBox6);
-    Control& Button7 = Add("Button7", ControlKind::Button, "Abruf", &GroupBox6);
-    Control& Button8 = Add("Button8", ControlKind::Button, "Setzen", &GroupBox6);
-    Control& Button30 = Add("Button30", ControlKind::Button, "PCzeit", &GroupBox6);
-    Control& Panel3 = Add("Panel3", ControlKind::Panel, "---", &GroupBox6);
+    Control& moduleControlsPanel = Add("Panel1", ControlKind::Panel);
+    Control& clockGroup = Add("GroupBox6", ControlKind::GroupBox, "Zeit/Datum", &moduleControlsPanel);
+    Control& clockFieldsLabel = Add("Label3", ControlKind::Label, "Std.  Min.   Tag   M.  Jahr", &clockGroup);
+    Control& hoursEdit = Add("Edit2", ControlKind::Edit, "22", &clockGroup);
+    Control& minutesEdit = Add("Edit6", ControlKind::Edit, "22", &clockGroup);
+    Control& dayEdit = Add("Edit5", ControlKind::Edit, "31", &clockGroup);
+    Control& monthEdit = Add("Edit7", ControlKind::Edit, "10", &clockGroup);
+    Control& yearEdit = Add("Edit8", ControlKind::Edit, "05", &clockGroup);
+    Control& clockReadButton = Add("Button7", ControlKind::Button, "Abruf", &clockGroup);
+    Control& clockSetButton = Add("Button8", ControlKind::Button, "Setzen", &clockGroup);
+    Control& pcTimeButton = Add("Button30", ControlKind::Button, "PCzeit", &clockGroup);
+    Control& clockDisplay = Add("Panel3", ControlKind::Panel, "---", &clockGroup);
 
-    Control& GroupBox3 = Add("GroupBox3", ControlKind::GroupBox, "Timekeeper-Register-Bits", &GroupBox6);
-    Control& Label16 = Add("Label16", ControlKind::Label, "Calibration (-31...31):", &GroupBox3);
-    Control& Edit1 = Add("Edit1", ControlKind::Edit, "0", &GroupBox3);
-    Control& Label19 = Add("Label19", ControlKind::Label, "Wochentag:", &GroupBox3);
-    Control& Edit9 = Add("Edit9", ControlKind::Edit, "1", &GroupBox3);
-    Control& CheckBox15 = Add("CheckBox15", ControlKind::CheckBox, "Stop", &GroupBox3);
-    Control& CheckBox16 = Add("CheckBox16", ControlKind::CheckBox, "Frequency Test", &GroupBox3);
-    Control& Button20 = Add("Button20", ControlKind::Button, "Setzen", &GroupBox3);
+    Control& timekeeperGroup = Add("GroupBox3", ControlKind::GroupBox, "Timekeeper-Register-Bits", &clockGroup);
+    Control& calibrationLabel = Add("Label16", ControlKind::Label, "Calibration (-31...31):", &timekeeperGroup);
+    Control& calibrationEdit = Add("Edit1", ControlKind::Edit, "0", &timekeeperGroup);
+    Control& timekeeperWeekdayLabel = Add("Label19", ControlKind::Label, "Wochentag:", &timekeeperGroup);
+    Control& timekeeperWeekdayEdit = Add("Edit9", ControlKind::Edit, "1", &timekeeperGroup);
+    Control& timekeeperStopCheck = Add("CheckBox15", ControlKind::CheckBox, "Stop", &timekeeperGroup);
+    Control& frequencyTestCheck = Add("CheckBox16", ControlKind::CheckBox, "Frequency Test", &timekeeperGroup);
+    Control& timekeeperSetButton = Add("Button20", ControlKind::Button, "Setzen", &timekeeperGroup);
 
-    Control& GroupBox9 = Add("GroupBox9", ControlKind::GroupBox, "RTC-Zusatz", &GroupBox6);
-    Control& Label20 = Add("Label20", ControlKind::Label, "Wochentag", &GroupBox9);
-    Control& Edit12 = Add("Edit12", ControlKind::Edit, "0", &GroupBox9);
-    Control& Label21 = Add("Label21", ControlKind::Label, "Zusatz", &GroupBox9);
-    Control& Edit16 = Add("Edit16", ControlKind::Edit, "0", &GroupBox9);
+    Control& adpClockGroup = Add("GroupBox9", ControlKind::GroupBox, "RTC-Zusatz", &clockGroup);
+    Control& adpWeekdayLabel = Add("Label20", ControlKind::Label, "Wochentag", &adpClockGroup);
+    Control& adpWeekdayEdit = Add("Edit12", ControlKind::Edit, "0", &adpClockGroup);
+    Control& adpExtraLabel = Add("Label21", ControlKind::Label, "Zusatz", &adpClockGroup);
+    Control& adpExtraEdit = Add("Edit16", ControlKind::Edit, "0", &adpClockGroup);
 
-    Control& GroupBox2 = Add("GroupBox2", ControlKind::GroupBox, "RTC-Register-Bits", &Panel1);
-    Control& CheckBox10 = Add("CheckBox10", ControlKind::CheckBox, "Test", &GroupBox2);
-    Control& CheckBox1 = Add("CheckBox1", ControlKind::CheckBox, "24h", &GroupBox2);
-    Control& CheckBox4 = Add("CheckBox4", ControlKind::CheckBox, "Stop", &GroupBox2);
-    Control& CheckBox2 = Add("CheckBox2", ControlKind::CheckBox, "Reset", &GroupBox2);
-    Control& CheckBox6 = Add("CheckBox6", ControlKind::CheckBox, "t1", &GroupBox2);
-    Control& CheckBox7 = Add("CheckBox7", ControlKind::CheckBox, "t0", &GroupBox2);
-    Control& CheckBox8 = Add("CheckBox8", ControlKind::CheckBox, "ITRPT/STND", &GroupBox2);
-    Control& CheckBox9 = Add("CheckBox9", ControlKind::CheckBox, "Mask", &GroupBox2);
-    Control& CheckBox12 = Add("CheckBox12", ControlKind::CheckBox, "Adj", &GroupBox2);
-    Control& CheckBox11 = Add("CheckBox11", ControlKind::CheckBox, "IRQ", &GroupBox2);
-    Control& CheckBox13 = Add("CheckBox13", ControlKind::CheckBox, "Busy", &GroupBox2);
-    Control& CheckBox5 = Add("CheckBox5", ControlKind::CheckBox, "Hold", &GroupBox2);
-    Control& Button17 = Add("Button17", ControlKind::Button, "Setzen", &GroupBox2);
+    Control& rtcGroup = Add("GroupBox2", ControlKind::GroupBox, "RTC-Register-Bits", &moduleControlsPanel);
+    Control& rtcTestCheck = Add("CheckBox10", ControlKind::CheckBox, "Test", &rtcGroup);
+    Control& rtc24hCheck = Add("CheckBox1", ControlKind::CheckBox, "24h", &rtcGroup);
+    Control& rtcStopCheck = Add("CheckBox4", ControlKind::CheckBox, "Stop", &rtcGroup);
+    Control& rtcResetCheck = Add("CheckBox2", ControlKind::CheckBox, "Reset", &rtcGroup);
+    Control& rtcT1Check = Add("CheckBox6", ControlKind::CheckBox, "t1", &rtcGroup);
+    Control& rtcT0Check = Add("CheckBox7", ControlKind::CheckBox, "t0", &rtcGroup);
+    Control& rtcInterruptCheck = Add("CheckBox8", ControlKind::CheckBox, "ITRPT/STND", &rtcGroup);
+    Control& rtcMaskCheck = Add("CheckBox9", ControlKind::CheckBox, "Mask", &rtcGroup);
+    Control& rtcAdjustCheck = Add("CheckBox12", ControlKind::CheckBox, "Adj", &rtcGroup);
+    Control& rtcIrqCheck = Add("CheckBox11", ControlKind::CheckBox, "IRQ", &rtcGroup);
+    Control& rtcBusyCheck = Add("CheckBox13", ControlKind::CheckBox, "Busy", &rtcGroup);
+    Control& rtcHoldCheck = Add("CheckBox5", ControlKind::CheckBox, "Hold", &rtcGroup);
+    Control& rtcSetButton = Add("Button17", ControlKind::Button, "Setzen", &rtcGroup);
 
-    Control& GroupBox7 = Add("GroupBox7", ControlKind::GroupBox, "RAM", &Panel1);
-    Control& Label4 = Add("Label4", ControlKind::Label, "Datei --> RAM   RAM --> Datei", &GroupBox7);
-    Control& Button4 = Add("Button4", ControlKind::Button, "RAM-Inhalt laden", &GroupBox7);
-    Control& Button2 = Add("Button2", ControlKind::Button, "RAM-Inhalt speichern", &GroupBox7);
-    Control& Button12 = Add("Button12", ControlKind::Button, "RAM löschen", &GroupBox7);
-    Control& Panel5 = Add("Panel5", ControlKind::Panel, "", &GroupBox7);
-    Control& Label5 = Add("Label5", ControlKind::Label, "Adr.:", &Panel5);
-    Control& Edit10 = Add("Edit10", ControlKind::Edit, "000000", &Panel5);
-    Control& UpDown1 = Add("UpDown1", ControlKind::UpDown, "", &Panel5);
-    Control& Label9 = Add("Label9", ControlKind::Label, "Wert:", &Panel5);
-    Control& Edit11 = Add("Edit11", ControlKind::Edit, "00", &Panel5);
-    Control& Label17 = Add("Label17", ControlKind::Label, "-", &Panel5);
-    Control& Button21 = Add("Button21", ControlKind::Button, "Wert lesen", &Panel5);
-    Control& Button22 = Add("Button22", ControlKind::Button, "Wert setzen", &Panel5);
+    Control& ramGroup = Add("GroupBox7", ControlKind::GroupBox, "RAM", &moduleControlsPanel);
+    Control& ramDirectionLabel = Add("Label4", ControlKind::Label, "Datei --> RAM   RAM --> Datei", &ramGroup);
+    Control& ramRestoreButton = Add("Button4", ControlKind::Button, "RAM-Inhalt laden", &ramGroup);
+    Control& ramSaveButton = Add("Button2", ControlKind::Button, "RAM-Inhalt speichern", &ramGroup);
+    Control& ramClearButton = Add("Button12", ControlKind::Button, "RAM löschen", &ramGroup);
+    Control& cellPanel = Add("Panel5", ControlKind::Panel, "", &ramGroup);
+    Control& cellAddressLabel = Add("Label5", ControlKind::Label, "Adr.:", &cellPanel);
+    Control& cellAddressEdit = Add("Edit10", ControlKind::Edit, "000000", &cellPanel);
+    Control& cellAddressArrows = Add("UpDown1", ControlKind::UpDown, "", &cellPanel);
+    Control& cellValueLabel = Add("Label9", ControlKind::Label, "Wert:", &cellPanel);
+    Control& cellValueEdit = Add("Edit11", ControlKind::Edit, "00", &cellPanel);
+    Control& cellCharsLabel = Add("Label17", ControlKind::Label, "-", &cellPanel);
+    Control& cellReadButton = Add("Button21", ControlKind::Button, "Wert lesen", &cellPanel);
+    Control& cellWriteButton = Add("Button22", ControlKind::Button, "Wert setzen", &cellPanel);
 
     // --- region C ---
-    Control& GroupBox4 = Add("GroupBox4", ControlKind::GroupBox, "RAM-/ EPROM-Inhalt");
-    Control& Label6 = Add("Label6", ControlKind::Label, "RAM:", &GroupBox4);
-    Control& DBMemo1 = Add("DBMemo1", ControlKind::Memo, "", &GroupBox4);
-    Control& Button6 = Add("Button6", ControlKind::Button, "RAM-Inhalt Gesamt", &GroupBox4);
-    Control& Button13 = Add("Button13", ControlKind::Button, "RAM-Anzeige löschen", &GroupBox4);
-    Control& Button15 = Add("Button15", ControlKind::Button, "RAM-Anzeige speichern", &GroupBox4);
-    Control& Label7 = Add("Label7", ControlKind::Label, "EPROM:", &GroupBox4);
-    Control& DBMemo2 = Add("DBMemo2", ControlKind::Memo, "", &GroupBox4);
-    Control& Button9 = Add("Button9", ControlKind::Button, "EPROM-Inhalt Gesamt", &GroupBox4);
-    Control& Button14 = Add("Button14", ControlKind::Button, "EPROM-Anzeige löschen", &GroupBox4);
-    Control& Button16 = Add("Button16", ControlKind::Button, "EPROM-Anzeige speichern", &GroupBox4);
-    Control& Label8 = Add("Label8", ControlKind::Label, "EPROM --> Datei", &GroupBox4);
-    Control& Button18 = Add("Button18", ControlKind::Button, "EPROM-Inhalt speichern", &GroupBox4);
-    Control& GroupBox1 = Add("GroupBox1", ControlKind::GroupBox, "Teilbereich", &GroupBox4);
-    Control& Label10 = Add("Label10", ControlKind::Label, "Anfangsadresse:", &GroupBox1);
-    Control& Edit3 = Add("Edit3", ControlKind::Edit, "0000", &GroupBox1);
-    Control& Label12 = Add("Label12", ControlKind::Label, "00h", &GroupBox1);
-    Control& Label11 = Add("Label11", ControlKind::Label, "Endadresse:", &GroupBox1);
-    Control& Edit4 = Add("Edit4", ControlKind::Edit, "0001", &GroupBox1);
-    Control& Label15 = Add("Label15", ControlKind::Label, "00h", &GroupBox1);
-    Control& Label13 = Add("Label13", ControlKind::Label, "max. RAM-Adr.:", &GroupBox1);
-    Control& Label14 = Add("Label14", ControlKind::Label, "max. EPROM-Adr.:", &GroupBox1);
-    Control& Button10 = Add("Button10", ControlKind::Button, "RAM-Inhalt Teilbereich", &GroupBox1);
-    Control& Button11 = Add("Button11", ControlKind::Button, "EPROM-Inhalt Teilbereich", &GroupBox1);
+    Control& memoryGroup = Add("GroupBox4", ControlKind::GroupBox, "RAM-/ EPROM-Inhalt");
+    Control& ramViewLabel = Add("Label6", ControlKind::Label, "RAM:", &memoryGroup);
+    Control& ramView = Add("DBMemo1", ControlKind::Memo, "", &memoryGroup);
+    Control& ramViewAllButton = Add("Button6", ControlKind::Button, "RAM-Inhalt Gesamt", &memoryGroup);
+    Control& ramViewClearButton = Add("Button13", ControlKind::Button, "RAM-Anzeige löschen", &memoryGroup);
+    Control& ramViewSaveButton = Add("Button15", ControlKind::Button, "RAM-Anzeige speichern", &memoryGroup);
+    Control& epromViewLabel = Add("Label7", ControlKind::Label, "EPROM:", &memoryGroup);
+    Control& epromView = Add("DBMemo2", ControlKind::Memo, "", &memoryGroup);
+    Control& epromViewAllButton = Add("Button9", ControlKind::Button, "EPROM-Inhalt Gesamt", &memoryGroup);
+    Control& epromViewClearButton = Add("Button14", ControlKind::Button, "EPROM-Anzeige löschen", &memoryGroup);
+    Control& epromViewSaveButton = Add("Button16", ControlKind::Button, "EPROM-Anzeige speichern", &memoryGroup);
+    Control& epromFileLabel = Add("Label8", ControlKind::Label, "EPROM --> Datei", &memoryGroup);
+    Control& epromSaveButton = Add("Button18", ControlKind::Button, "EPROM-Inhalt speichern", &memoryGroup);
+    Control& rangeGroup = Add("GroupBox1", ControlKind::GroupBox, "Teilbereich", &memoryGroup);
+    Control& rangeStartLabel = Add("Label10", ControlKind::Label, "Anfangsadresse:", &rangeGroup);
+    Control& rangeStartEdit = Add("Edit3", ControlKind::Edit, "0000", &rangeGroup);
+    Control& rangeStartUnitLabel = Add("Label12", ControlKind::Label, "00h", &rangeGroup);
+    Control& rangeEndLabel = Add("Label11", ControlKind::Label, "Endadresse:", &rangeGroup);
+    Control& rangeEndEdit = Add("Edit4", ControlKind::Edit, "0001", &rangeGroup);
+    Control& rangeEndUnitLabel = Add("Label15", ControlKind::Label, "00h", &rangeGroup);
+    Control& ramLimitLabel = Add("Label13", ControlKind::Label, "max. RAM-Adr.:", &rangeGroup);
+    Control& epromLimitLabel = Add("Label14", ControlKind::Label, "max. EPROM-Adr.:", &rangeGroup);
+    Control& ramRangeButton = Add("Button10", ControlKind::Button, "RAM-Inhalt Teilbereich", &rangeGroup);
+    Control& epromRangeButton = Add("Button11", ControlKind::Button, "EPROM-Inhalt Teilbereich", &rangeGroup);
 
     // --- region D (service layout only) ---
-    Control& GroupBox8 = Add("GroupBox8", ControlKind::GroupBox, "QVD-Extras");
-    Control& Label18 = Add("Label18", ControlKind::Label, "---", &GroupBox8);
-    Control& Button19 = Add("Button19", ControlKind::Button, "Alle Fehler löschen", &GroupBox8);
-    Control& Button26 = Add("Button26", ControlKind::Button, "Reset", &GroupBox8);
-    Control& CheckBox14 = Add("CheckBox14", ControlKind::CheckBox, "adp Modul");
+    Control& extrasGroup = Add("GroupBox8", ControlKind::GroupBox, "QVD-Extras");
+    Control& lastPollLabel = Add("Label18", ControlKind::Label, "---", &extrasGroup);
+    Control& clearErrorsButton = Add("Button19", ControlKind::Button, "Alle Fehler löschen", &extrasGroup);
+    Control& resetAdapterButton = Add("Button26", ControlKind::Button, "Reset", &extrasGroup);
+    Control& adpSwitchCheck = Add("CheckBox14", ControlKind::CheckBox, "adp Modul");
 
     // --- status bar ---
-    Control& StatusBar2 = Add("StatusBar2", ControlKind::Panel);
-    Control& StatusPanel0 = Add("StatusBar2.0", ControlKind::StatusPanel, "COM: --", &StatusBar2);
-    Control& StatusPanel1 = Add("StatusBar2.1", ControlKind::StatusPanel, "Keine Verbindung zum Modul", &StatusBar2);
-    Control& StatusPanel2 = Add("StatusBar2.2", ControlKind::StatusPanel, "Bytes:", &StatusBar2);
-    Control& StatusPanel3 = Add("StatusBar2.3", ControlKind::StatusPanel, "Kein Modul", &StatusBar2);
+    Control& statusBar = Add("StatusBar2", ControlKind::Panel);
+    Control& portPanel = Add("StatusBar2.0", ControlKind::StatusPanel, "COM: --", &statusBar);
+    Control& messagePanel = Add("StatusBar2.1", ControlKind::StatusPanel, "Keine Verbindung zum Modul", &statusBar);
+    Control& bytesPanel = Add("StatusBar2.2", ControlKind::StatusPanel, "Bytes:", &statusBar);
+    Control& moduleNamePanel = Add("StatusBar2.3", ControlKind::StatusPanel, "Kein Modul", &statusBar);
+    // Progress of a long transfer, beside the panels; hidden while none runs.
+    // Its caption is the text shown in the bar (percent, remaining time).
+    Control& progressBar = Add("ProgressBar1", ControlKind::ProgressBar, "", &statusBar);
 
     // --- main menu ---
-    Control& Extr = Add("Extr", ControlKind::Menu, "Extra's");
-    Control& BW2EPROMaufteilen1 = Add("BW2EPROMaufteilen1", ControlKind::MenuItem, "BW2-EPROM aufteilen", &Extr);
-    Control& Service1 = Add("Service1", ControlKind::MenuItem, "Service", &Extr);
-    Control& Info1 = Add("Info1", ControlKind::Menu, "Hilfe");
-    Control& NSM1 = Add("NSM1", ControlKind::MenuItem, "NSM-12sek.-Modul", &Info1);
-    Control& Hinweis1 = Add("Hinweis1", ControlKind::MenuItem, "Hinweis", &Info1);
-    Control& Version1 = Add("Version1", ControlKind::MenuItem, "Info über...", &Info1);
+    Control& extrasMenu = Add("Extr", ControlKind::Menu, "Extra's");
+    Control& splitEpromItem = Add("BW2EPROMaufteilen1", ControlKind::MenuItem, "BW2-EPROM aufteilen", &extrasMenu);
+    Control& serviceItem = Add("Service1", ControlKind::MenuItem, "Service", &extrasMenu);
+    Control& helpMenu = Add("Info1", ControlKind::Menu, "Hilfe");
+    Control& jumperHelpItem = Add("NSM1", ControlKind::MenuItem, "NSM-12sek.-Modul", &helpMenu);
+    Control& noticeItem = Add("Hinweis1", ControlKind::MenuItem, "Hinweis", &helpMenu);
+    Control& aboutItem = Add("Version1", ControlKind::MenuItem, "Info über...", &helpMenu);
 
     // The poll timer: created disabled with 2000 ms.
-    Timer Timer1;
+    Timer pollTimer;
 
     // The other windows, closed by the busy lock.
     AboutForm* about = nullptr;
@@ -163,6 +167,10 @@ public:
     // follows the operation controls from then on, so it cannot be ticked
     // while an operation runs.
     bool adpSwitchOffered = false;
+
+    // Told every time the operation controls go on or off, so the connection
+    // can keep its own record of the busy lock.
+    std::function<void(bool on)> onOperationControls;
 
     // --- message log ---
     void LogInfo(const std::string& text);

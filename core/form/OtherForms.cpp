@@ -7,10 +7,10 @@ AboutForm::AboutForm() : Form("TForm2", "QVD-PC Info", 508, 178) {}
 JumperHelpForm::JumperHelpForm() : Form("TForm5", "QVD-PC: NSM-12sek.-Modul", 588, 267) {}
 
 PasswordForm::PasswordForm() : Form("TForm3", "QVD-PC  Service-Freigabe", 198, 122) {
-    Edit1.maxLength = 12;
-    Edit2.visible = false;
-    Button1.OnClick = [this] { HandOver(); };
-    Edit1.OnKeyPress = [this](char& key) {
+    entryEdit.maxLength = 12;
+    handOverEdit.visible = false;
+    okButton.OnClick = [this] { HandOver(); };
+    entryEdit.OnKeyPress = [this](char& key) {
         if (key == '\r') {
             key = 0;
             HandOver();
@@ -25,8 +25,8 @@ std::string PasswordForm::Frame(const std::string& entry) {
 }
 
 void PasswordForm::HandOver() {
-    Edit2.SetCaption(Frame(Edit1.caption));
-    Edit1.SetCaption("");
+    handOverEdit.SetCaption(Frame(entryEdit.caption));
+    entryEdit.SetCaption("");
     window.SetVisible(false);
 }
 

@@ -47,9 +47,9 @@ public:
 class PasswordForm : public Form {
 public:
     PasswordForm();
-    Control& Edit1 = Add("Edit1", ControlKind::Edit, "");
-    Control& Button1 = Add("Button1", ControlKind::Button, "OK");
-    Control& Edit2 = Add("Edit2", ControlKind::Edit, "");  // hidden hand-over field
+    Control& entryEdit = Add("Edit1", ControlKind::Edit, "");
+    Control& okButton = Add("Button1", ControlKind::Button, "OK");
+    Control& handOverEdit = Add("Edit2", ControlKind::Edit, "");  // hidden hand-over field
 
     // Enter in Edit1 or OK: frames the entry into the hidden field, empties
     // the entry field and closes the dialog.

@@ -1,38 +1,40 @@
 #include "core/link/CommandExchange.h"
 
-#include "core/form/Text.h"
-#include "core/module/ModuleProfile.h"
-
-#include <cstdio>
+#include "core/wire/Text.h"
+#include "core/wire/ModuleProfile.h"
 
 namespace qvd {
 
-std::string FormatHex4(uint16_t value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value));
-    return text;
-}
-
 uint32_t AnswerTime(const std::string& command, uint16_t expectedLength, uint8_t moduleType) {
     const ModuleProfile* profile = FindProfile(moduleType);
-    if (command == "g0010") return profile && profile->ramChecksumWaitMs ? profile->ramChecksumWaitMs : 0;
-    if (command == "g0020") return profile && profile->epromChecksumWaitMs ? profile->epromChecksumWaitMs : 0;
+    if (command == "g0010") return profile ? profile->ramChecksumWaitMs : 0;
+    if (command == "g0020") return profile ? profile->epromChecksumWaitMs : 0;
     return static_cast<uint32_t>(expectedLength) * 5;
 }
 
-CommandExchange::CommandExchange(EventPump& pump, TVaComm& comm, MainForm& form, Connection& conn)
-    : pump_(pump), comm_(comm), form_(form), conn_(conn) {}
+CommandExchange::CommandExchange(EventPump& pump, TVaComm& comm, Connection& conn)
+    : pump_(pump), comm_(comm), conn_(conn) {}
+
+void CommandExchange::SetActivity(bool exchanging) {
+    busy_ = exchanging;
+    if (onActivity) onActivity(exchanging);
+}
+
+void CommandExchange::ReportError(const std::string& text) {
+    if (onError) onError(text);
+}
 
 void CommandExchange::ReportLinkFailure(const EVaCommError& error) {
+    conn_.lastAnswer = "---";
+    SetActivity(false);
+    if (raiseLinkFailures_) throw error;
     // An unplugged adapter must not leave an operation half-done with the
     // window locked: report it and let the caller's failure path run.
-    form_.LogError(error.what());
-    conn_.lastAnswer = "---";
-    form_.Panel4.SetColor(colors::Navy);
+    ReportError(error.what());
 }
 
 void CommandExchange::SendCommand(const std::string& text, uint32_t ms) {
-    form_.Panel4.SetColor(colors::Aqua);
+    SetActivity(true);
     try {
         comm_.WriteText(text);
     } catch (const EVaCommError& error) {
@@ -40,28 +42,33 @@ void CommandExchange::SendCommand(const std::string& text, uint32_t ms) {
         return;
     }
     pump_.DelayWithEvents(ms);
-    form_.Panel4.SetColor(colors::Navy);
+    SetActivity(false);
 }
 
 bool CommandExchange::ExchangeCommand(const std::string& command, uint16_t expectedLength) {
-    form_.Panel4.SetColor(colors::Aqua);
+    SetActivity(true);
     try {
         conn_.lastAnswer = comm_.ReadText();  // what came unasked is dropped
-        comm_.WriteText(command + "\r");
+        if (!comm_.WriteText(command + "\r")) {
+            // Nothing (or not all) went out: there is no answer to wait for.
+            conn_.lastAnswer = "---";
+            SetActivity(false);
+            return false;
+        }
         pump_.DelayWithEvents(AnswerTime(command, expectedLength, conn_.moduleType));
         conn_.lastAnswer = comm_.ReadText();
     } catch (const EVaCommError& error) {
         ReportLinkFailure(error);
         return false;
     }
-    bool ok = conn_.lastAnswer.size() == expectedLength;
+    const bool ok = conn_.lastAnswer.size() == expectedLength;
     if (!ok) {
         if (!conn_.lastAnswer.empty())
-            form_.LogError("Fehler (" + command + "): Abweichende Befehlsantwort (" +
-                           FromWire(conn_.lastAnswer) + ").");
+            ReportError("Fehler (" + command + "): Abweichende Befehlsantwort (" +
+                        FromWire(conn_.lastAnswer) + ").");
         conn_.lastAnswer = "---";
     }
-    form_.Panel4.SetColor(colors::Navy);
+    SetActivity(false);
     return ok;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 // Request and answer with the adapter: a command, a fixed wait, and whatever
 // has arrived by then, accepted by its length alone.
-#include "core/form/MainForm.h"
 #include "core/host/EventPump.h"
 #include "core/link/Connection.h"
 #include "core/serial/TVaComm.h"
+#include "core/wire/Hex.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace qvd {
@@ -14,15 +15,12 @@ namespace qvd {
 inline constexpr char kReleaseByte = static_cast<char>(0xDF);
 inline constexpr char kProbeByte = static_cast<char>(0xF6);
 
-// Four upper-case hex digits.
-std::string FormatHex4(uint16_t value);
-
 // How long to wait for the answer to `command` (ms).
 uint32_t AnswerTime(const std::string& command, uint16_t expectedLength, uint8_t moduleType);
 
 class CommandExchange {
 public:
-    CommandExchange(EventPump& pump, TVaComm& comm, MainForm& form, Connection& conn);
+    CommandExchange(EventPump& pump, TVaComm& comm, Connection& conn);
 
     void DelayWithEvents(uint32_t ms) { pump_.DelayWithEvents(ms); }
     // Writes text as it is (no carriage return) and waits ms.
@@ -31,17 +29,34 @@ public:
     // came. Otherwise the last answer is "---".
     bool ExchangeCommand(const std::string& command, uint16_t expectedLength);
 
+    // An exchange is waiting for its answer. Operations started now are
+    // ignored: a nested exchange would flush away the waiting answer.
+    bool Busy() const { return busy_; }
+
+    // While on, a failing port raises out of the exchange instead of being
+    // reported: the search abandons the port then.
+    void SetLinkFailuresRaise(bool on) { raiseLinkFailures_ = on; }
+
     const std::string& LastAnswer() const { return conn_.lastAnswer; }
     TVaComm& comm() { return comm_; }
     EventPump& pump() { return pump_; }
 
+    // True while a command is on its way (the window's activity indicator).
+    std::function<void(bool exchanging)> onActivity;
+    // Wrong-length answers and link failures, in the log's error style.
+    std::function<void(const std::string& text)> onError;
+
 private:
+    void SetActivity(bool exchanging);
+    void ReportError(const std::string& text);
+    // Handles a failing port; false when it was raised on instead.
     void ReportLinkFailure(const EVaCommError& error);
 
     EventPump& pump_;
     TVaComm& comm_;
-    MainForm& form_;
     Connection& conn_;
+    bool busy_ = false;
+    bool raiseLinkFailures_ = false;
 };
 
 }  // namespace qvd

@@ -1,9 +1,10 @@
 #include "core/link/Supervisor.h"
 
 #include "core/form/MessageBox.h"
-#include "core/form/Text.h"
-#include "core/link/AnswerFields.h"
-#include "core/module/AdapterInfo.h"
+#include "core/wire/Text.h"
+#include "core/wire/AnswerFields.h"
+#include "core/wire/ModuleProfile.h"
+#include "core/wire/StatusCodes.h"
 
 #include <cerrno>
 #include <set>
@@ -19,8 +20,6 @@ constexpr uint32_t kPollInterval = 1000;
 constexpr uint32_t kReleaseWait = 100;
 constexpr uint32_t kErrorResetPause = 3000;
 constexpr uint32_t kLockOutPause = 17000;
-// From this count on, a wrong entry locks out while the service is off.
-constexpr int32_t kServiceGrantedCount = 143;
 constexpr int kFadeFrom = 255;
 constexpr int kFadeTo = 85;
 
@@ -47,16 +46,17 @@ void Supervisor::Start() {
     conn_.moduleType = 0;
     conn_.serviceAdapter = false;
     conn_.wrongPasswordCount = 0;
-    form_.Timer1.SetEnabled(true);
-    form_.Button3.SetEnabled(false);
-    form_.Button5.SetEnabled(false);
-    form_.Button1.SetEnabled(false);
+    conn_.serviceOn = conn_.serviceEverGranted = false;
+    form_.pollTimer.SetEnabled(true);
+    form_.searchButton.SetEnabled(false);
+    form_.disconnectButton.SetEnabled(false);
+    form_.saveStatusButton.SetEnabled(false);
 }
 
-void Supervisor::Timer1Timer() {
+void Supervisor::OnPollTick() {
     switch (conn_.state) {
         case ConnState::Start:
-            form_.Timer1.SetInterval(kEnumerationInterval);
+            form_.pollTimer.SetInterval(kEnumerationInterval);
             form_.LogLine("Suche alle COM...");
             conn_.state = ConnState::Enumerate;
             break;
@@ -77,8 +77,8 @@ void Supervisor::Timer1Timer() {
 }
 
 void Supervisor::EnumeratePorts() {
-    form_.Button3.SetEnabled(false);
-    form_.Button1.SetEnabled(false);
+    form_.searchButton.SetEnabled(false);
+    form_.saveStatusButton.SetEnabled(false);
     TVaComm& comm = link_.comm();
     bool found = false;
     std::set<std::string> refused;
@@ -87,14 +87,16 @@ void Supervisor::EnumeratePorts() {
             comm.SetPortNum(n);
             comm.Open();
         } catch (const EVaCommError& error) {
-            // Absent and busy ports are skipped silently. A device that exists
-            // but refuses us is a setup fault on Linux the user can fix.
-            if (error.Code() == EACCES || error.Code() == EPERM) {
-                const std::string device = comm.ResolvedDevice();
-                if (refused.insert(device).second)
-                    form_.LogLine("Kein Zugriff auf " + device +
-                                  ": Benutzer muss Mitglied der Gruppe dialout sein.");
-            }
+            // Absent ports are skipped silently. A device that exists but
+            // refuses us, or that another program holds, is skipped too, but
+            // named: the user can do something about it.
+            const std::string device = comm.ResolvedDevice();
+            if ((error.Code() == EACCES || error.Code() == EPERM) && refused.insert(device).second)
+                form_.LogLine("Kein Zugriff auf " + device +
+                              ": Benutzer muss Mitglied der Gruppe dialout sein.");
+            else if (error.Code() == EBUSY && refused.insert(device).second)
+                form_.LogLine("COM " + std::to_string(n) + " (" + device +
+                              ") ist von einem anderen Programm belegt.");
             continue;
         }
         form_.LogLine("Vorhanden: COM " + std::to_string(n));
@@ -102,22 +104,22 @@ void Supervisor::EnumeratePorts() {
         comm.Close();
     }
     conn_.state = ConnState::Idle;
-    form_.Timer1.SetInterval(kPollInterval);
+    form_.pollTimer.SetInterval(kPollInterval);
     if (found)
         form_.LogLine("OK");
     else
         form_.LogInfo("Keine COM-Schnittstelle gefunden.");
-    form_.Button3.SetEnabled(true);
-    form_.Button1.SetEnabled(true);
+    form_.searchButton.SetEnabled(true);
+    form_.saveStatusButton.SetEnabled(true);
 }
 
 void Supervisor::TickConnected() {
     // Operations leave their controls off until this tick finds them so.
-    if (!form_.Button7.enabled) {
+    if (conn_.controlsHeld) {
         form_.EnableOperationControls(true);
-        form_.Button3.SetEnabled(true);
-        form_.Button1.SetEnabled(true);
-        form_.Button5.SetEnabled(true);
+        form_.searchButton.SetEnabled(true);
+        form_.saveStatusButton.SetEnabled(true);
+        form_.disconnectButton.SetEnabled(true);
     }
     if (!EvaluatePassword()) return;
     PollStatus();
@@ -133,15 +135,16 @@ void Supervisor::PollStatus() {
         return;
     }
     const std::string answer = link_.LastAnswer();
-    if (form_.GroupBox8.enabled) {
-        form_.Label18.SetCaption(FromWire(answer));
+    if (form_.extrasGroup.enabled) {
+        form_.lastPollLabel.SetCaption(FromWire(answer));
         conn_.lastPollAnswer = answer;
     }
     conn_.noAnswerCount = 0;
-    // Compared as strings, as the adapter's codes always were: "1F" < "20".
+    // Compared as text, so that "1F" lies below "20": the code ranges of
+    // the adapter are defined on its two characters, not on their value.
     const std::string code = Field(answer, 1, 2);
     if (code <= "00" || code >= "40") {
-        form_.StatusPanel1.SetCaption("OK");
+        form_.messagePanel.SetCaption("OK");
         form_.SetLogColors(colors::Green, colors::Lime);
         return;
     }
@@ -153,10 +156,10 @@ void Supervisor::HandleAdapterError(const std::string& code) {
     if (code == conn_.lastErrorCode) {
         conn_.state = ConnState::Idle;
         link_.SendCommand(kReleaseText, kReleaseWait);
-        form_.Button5.SetEnabled(false);
+        form_.disconnectButton.SetEnabled(false);
         StopOperationControls();
         form_.LogInfo("QVD-Modul: Fehlerwiederholung=" + FromWire(conn_.lastErrorCode) + "/" + codeText);
-        ShowBox(host_,
+        ShowHoldingTimer(
                 "QVD-Modul: Fehlerwiederholung\r\rFehler wird nicht zurückgesetzt. QVD-Modul ab- "
                 "und wieder anschließen.",
                 MessageIcon::Error);
@@ -167,18 +170,18 @@ void Supervisor::HandleAdapterError(const std::string& code) {
     form_.LogInfo("FEHLER: " + StatusCodeText(code));
     if (code < "20") {
         conn_.state = ConnState::Idle;
-        form_.Button5.SetEnabled(false);
+        form_.disconnectButton.SetEnabled(false);
         form_.LogInfo("Fataler QVD-Modul-Fehler = " + codeText);
         if (code == "18") {  // no game module plugged in: nothing to reset
             StopOperationControls();
-            ShowBox(host_,
+            ShowHoldingTimer(
                     "Fataler QVD-Modul-Fehler\r\rBW- oder NSM-Modul aufstecken und dann QVD-Modul "
                     "einschalten.",
                     MessageIcon::Error);
             return;
         }
         form_.LogInfo("QVD-Modul-RESET wurde ausgeführt");
-        ShowBox(host_,
+        ShowHoldingTimer(
                 "Fataler QVD-Modul-Fehler\r\rQVD-Modul-RESET wurde ausgeführt.\r\rBitte \"Neue "
                 "Verbindung\" betätigen.",
                 MessageIcon::Error);
@@ -197,7 +200,7 @@ void Supervisor::HandleAdapterError(const std::string& code) {
         form_.LogLine("OK");
     } else {
         form_.LogInfo("! QVD-Modul: Fehler konnte nicht zurückgesetzt werden !");
-        ShowBox(host_, "QVD-Modul-Fehler\r\rFehler konnte nicht zurückgesetzt werden",
+        ShowHoldingTimer( "QVD-Modul-Fehler\r\rFehler konnte nicht zurückgesetzt werden",
                 MessageIcon::Error);
     }
 }
@@ -219,20 +222,29 @@ void Supervisor::HandleNoAnswer() {
     }
     conn_.state = ConnState::Idle;
     form_.LogInfo("Kein erneuter Kommunikationsaufbau mit dem QVD-Modul möglich.");
-    ShowBox(host_,
+    ShowHoldingTimer(
             "Keine Verbindung zum QVD-Modul\r\rVerbindungsleitung zwischen QVD-Modul und PC "
             "prüfen.\r\rAnschließend \"Neue Verbindung\" betätigen.",
             MessageIcon::Error);
     DropConnection();
 }
 
+void Supervisor::ShowHoldingTimer(const std::string& text, MessageIcon icon) {
+    // A box waits for the user inside a tick; a tick meanwhile would poll and
+    // open the next box on top of this one.
+    const bool wasRunning = form_.pollTimer.Enabled();
+    form_.pollTimer.SetEnabled(false);
+    ShowBox(host_, text, icon);
+    if (wasRunning) form_.pollTimer.SetEnabled(true);
+}
+
 void Supervisor::DropConnection() {
     form_.EnableOperationControls(false);
-    form_.Button3.SetEnabled(true);
-    form_.Button1.SetEnabled(true);
-    form_.Button5.SetEnabled(false);
-    form_.GroupBox4.SetVisible(false);
-    form_.Panel1.SetVisible(false);
+    form_.searchButton.SetEnabled(true);
+    form_.saveStatusButton.SetEnabled(true);
+    form_.disconnectButton.SetEnabled(false);
+    form_.memoryGroup.SetVisible(false);
+    form_.moduleControlsPanel.SetVisible(false);
     form_.SetHeight(kStartHeight);
     form_.window.SetEnabled(true);
     link_.comm().Close();
@@ -243,29 +255,30 @@ void Supervisor::StopOperationControls() {
     // operation started now would never get its lock released, as only a
     // tick in the connected state releases it.
     form_.EnableOperationControls(false);
-    form_.Button3.SetEnabled(true);
-    form_.Button1.SetEnabled(true);
+    form_.searchButton.SetEnabled(true);
+    form_.saveStatusButton.SetEnabled(true);
     form_.window.SetEnabled(true);
 }
 
-void Supervisor::Button5Click() {
+void Supervisor::Disconnect() {
     conn_.state = ConnState::Idle;
     link_.SendCommand(kReleaseText, kReleaseWait);
-    form_.Button5.SetEnabled(false);
+    form_.disconnectButton.SetEnabled(false);
     form_.EnableOperationControls(false);
-    form_.GroupBox4.SetVisible(false);
-    form_.Panel1.SetVisible(false);
-    form_.Button3.SetCaption("QVD-BW suchen");
+    form_.memoryGroup.SetVisible(false);
+    form_.moduleControlsPanel.SetVisible(false);
+    form_.searchButton.SetCaption("QVD-BW suchen");
     form_.SetHeight(kStartHeight);
     form_.LogInfo("Verbindung zum QVD-Modul wurde getrennt");
     form_.window.SetEnabled(true);
 }
 
-void Supervisor::Service1Click() {
-    if (form_.Service1.checked) {
+void Supervisor::ToggleService() {
+    if (conn_.serviceOn) {
         form_.LogInfo("Servicefunktionen abgeschaltet");
         form_.SetWidth(kNormalWidth);
-        form_.Service1.SetChecked(false);
+        conn_.serviceOn = false;
+        form_.serviceItem.SetChecked(false);
         return;
     }
     password_.window.SetCaption("Servicebereich");
@@ -275,19 +288,20 @@ void Supervisor::Service1Click() {
 bool Supervisor::EvaluatePassword() {
     // The dialog hands its entry over into Edit2; it is judged only here, so
     // an entry made while not connected waits for the connection.
-    if (password_.Edit2.caption.empty()) return true;
-    if (!ServicePasswordMatches(password_.Edit2.caption)) {
+    if (password_.handOverEdit.caption.empty()) return true;
+    if (!ServicePasswordMatches(password_.handOverEdit.caption)) {
         ++conn_.wrongPasswordCount;
         form_.LogInfo("Servicefunktionen verfügbar.");  // says nothing to a guesser
     } else if (conn_.serviceAdapter) {
         form_.SetWidth(kServiceWidth);
-        form_.Service1.SetChecked(true);
-        conn_.wrongPasswordCount = kServiceGrantedCount;
+        conn_.serviceOn = conn_.serviceEverGranted = true;
+        form_.serviceItem.SetChecked(true);
     } else {
         form_.LogInfo("Servicefunktionen 2 verfügbar.");
     }
-    password_.Edit2.SetCaption("");
-    if (conn_.wrongPasswordCount > 2 && !form_.Service1.checked) {
+    password_.handOverEdit.SetCaption("");
+    const bool lockedOut = conn_.wrongPasswordCount > 2 || conn_.serviceEverGranted;
+    if (lockedOut && !conn_.serviceOn) {
         LockOut();
         return false;
     }
@@ -298,7 +312,7 @@ void Supervisor::LockOut() {
     conn_.state = ConnState::Idle;
     form_.LogError("Wiederholte falsche Passworteingabe. Bitte warten...");
     form_.EnableOperationControls(false);
-    ShowBox(host_,
+    ShowHoldingTimer(
             "Wiederholte falsche Passworteingabe. Keine Berechtigung zu dieser Servicefunktion.",
             MessageIcon::Warning);
     link_.DelayWithEvents(kLockOutPause);
@@ -306,26 +320,27 @@ void Supervisor::LockOut() {
     host_.CloseMainWindow();
 }
 
-bool Supervisor::FormCloseQuery() {
-    const bool busy = operationRunning && operationRunning() && !closeAfterLockOut_;
+bool Supervisor::MayClose() {
+    const bool busy = conn_.operationRunning && !closeAfterLockOut_;
     if (IsTransferState(conn_.state) || busy) {
-        ShowBox(host_, "QVD-Modul Kommunikation\r\rDatentransfer...", MessageIcon::Error);
+        ShowHoldingTimer( "QVD-Modul Kommunikation\r\rDatentransfer...", MessageIcon::Error);
         return false;
     }
     // A second request during this one's waits: the first one closes.
     if (closing_) return false;
     closing_ = true;
-    if (conn_.moduleType == 8) link_.ExchangeCommand("a0000", 6);
+    const ModuleProfile* profile = FindProfile(conn_.moduleType);
+    if (profile && profile->switchAdpOffAtClose) link_.ExchangeCommand("a0000", 6);
     link_.DelayWithEvents(10);
     conn_.state = ConnState::Idle;
-    form_.Timer1.SetEnabled(false);
+    form_.pollTimer.SetEnabled(false);
     link_.SendCommand(kReleaseText, 1);
     link_.comm().Close();
     link_.DelayWithEvents(1000);
     return true;
 }
 
-void Supervisor::FormClose() {
+void Supervisor::FadeOut() {
     for (int alpha = kFadeFrom; alpha >= kFadeTo; --alpha) {
         form_.alpha = alpha;
         form_.Changed();

@@ -3,6 +3,7 @@
 // every tick, reactions to adapter errors and to loss of contact, the end of
 // bulk reads, the service password gate, the disconnect and the shutdown.
 #include "core/form/MainForm.h"
+#include "core/form/MessageBox.h"
 #include "core/form/OtherForms.h"
 #include "core/host/Host.h"
 #include "core/link/CommandExchange.h"
@@ -22,24 +23,21 @@ public:
     // initial values, timer on, buttons off.
     void Start();
     // Timer1's tick: the state machine over the connection state.
-    void Timer1Timer();
+    void OnPollTick();
     // "Verbindung trennen".
-    void Button5Click();
+    void Disconnect();
     // Menu "Service".
-    void Service1Click();
+    void ToggleService();
     // The close request: false keeps the window open.
-    bool FormCloseQuery();
+    bool MayClose();
     // The fading close; the window closes after it.
-    void FormClose();
+    void FadeOut();
 
     // Drops the connection after a fatal adapter error or loss of contact.
     void DropConnection();
 
     // Called on ticks in the transfer states (filled by the bulk reads).
     std::function<void()> onTransferTick;
-    // True while an operation holds the busy lock; the close request is
-    // refused then as during a transfer.
-    std::function<bool()> operationRunning;
 
 private:
     void EnumeratePorts();
@@ -51,6 +49,7 @@ private:
     bool EvaluatePassword();
     void LockOut();
     void StopOperationControls();
+    void ShowHoldingTimer(const std::string& text, MessageIcon icon);
 
     Host& host_;
     MainForm& form_;

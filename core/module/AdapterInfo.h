@@ -1,15 +1,10 @@
 #pragma once
-// The adapter's own diagnostics: status code texts and the lines of the info
-// window built from the answers to "x", "X" and "s".
+// The lines of the info window built from the adapter's answers to "x", "X"
+// and "s".
 #include <string>
 #include <vector>
 
 namespace qvd {
-
-// The code is read as "$" + code: hex digits in either case up to the first
-// other character; a code that starts with no hex digit counts as 00.
-int StatusCodeValue(const std::string& code);
-std::string StatusCodeText(const std::string& code);
 
 // "Status(" + code + ") = " + text.
 std::string StatusLine(const std::string& code);

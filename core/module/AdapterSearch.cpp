@@ -1,11 +1,12 @@
 #include "core/module/AdapterSearch.h"
 
 #include "core/form/MessageBox.h"
-#include "core/form/Text.h"
-#include "core/link/AnswerFields.h"
+#include "core/wire/Text.h"
+#include "core/wire/AnswerFields.h"
 #include "core/module/AdapterInfo.h"
+#include "core/wire/StatusCodes.h"
 #include "core/module/Identification.h"
-#include "core/module/ModuleProfile.h"
+#include "core/wire/ModuleProfile.h"
 
 #include <stdexcept>
 
@@ -23,27 +24,28 @@ bool IsDefinedModule(uint8_t type) { return FindProfile(type) != nullptr; }
 }  // namespace
 
 AdapterSearch::AdapterSearch(Host& host, MainForm& form, PasswordForm& password,
-                             CommandExchange& link, Connection& conn, Supervisor& supervisor,
-                             ClockOperations& clock)
+                             CommandExchange& link, Connection& conn, Supervisor& supervisor)
     : host_(host), form_(form), password_(password), link_(link), conn_(conn),
-      supervisor_(supervisor), clock_(clock) {}
+      supervisor_(supervisor) {}
 
 bool AdapterSearch::ProbeAdapter(char probe) {
     TVaComm& comm = link_.comm();
-    comm.WriteText(std::string(1, probe));
+    if (!comm.WriteText(std::string(1, probe))) return false;
     link_.DelayWithEvents(50);
     const std::string echo = comm.ReadText();
     return !echo.empty() && echo[0] == probe;
 }
 
-void AdapterSearch::Button3Click() {
+void AdapterSearch::SearchAdapter() {
     TVaComm& comm = link_.comm();
     comm.Close();
-    form_.Memo2.Clear();
-    form_.NSM1.SetEnabled(false);
+    form_.infoMemo.Clear();
+    form_.jumperHelpItem.SetEnabled(false);
     form_.SetLogColors(colors::Green, colors::Lime);
     form_.EnableControls(false);
     conn_.lastErrorCode.clear();
+    // The service marking belongs to the adapter this search finds, if any.
+    conn_.serviceAdapter = false;
     bool found = false;
     bool undefinedModule = false;
     conn_.state = ConnState::Idle;
@@ -61,12 +63,19 @@ void AdapterSearch::Button3Click() {
                 comm.Close();
                 continue;
             }
+            // A port that fails in the middle of the identification is
+            // abandoned like one that fails to open.
+            link_.SetLinkFailuresRaise(true);
             const Outcome outcome = Identify(port);
+            link_.SetLinkFailuresRaise(false);
             found = outcome == Outcome::Connected;
             undefinedModule = outcome == Outcome::UndefinedModule;
             break;
         } catch (const std::exception&) {
             // The port counts as not found; what the attempt logged stays.
+            link_.SetLinkFailuresRaise(false);
+            conn_.serviceAdapter = false;
+            conn_.state = ConnState::Idle;
             found = false;
             undefinedModule = false;
             try {
@@ -92,11 +101,11 @@ AdapterSearch::Outcome AdapterSearch::Identify(int port) {
     if (HasServiceMarking(answer)) conn_.serviceAdapter = true;
 
     form_.LogLine("QVD-Modul gefunden");
-    password_.Edit2.SetCaption("");
-    form_.StatusPanel0.SetCaption("COM: " + std::to_string(port));
-    form_.Button3.SetCaption("Neue Verbindung + Infos erneuern");
-    form_.Memo2.AddText("Version/SN: " + FromWire(answer));
-    form_.Label22.SetCaption(FromWire(WithoutAuthor(answer)));
+    password_.handOverEdit.SetCaption("");
+    form_.portPanel.SetCaption("COM: " + std::to_string(port));
+    form_.searchButton.SetCaption("Neue Verbindung + Infos erneuern");
+    form_.infoMemo.AddText("Version/SN: " + FromWire(answer));
+    form_.identificationLabel.SetCaption(FromWire(WithoutAuthor(answer)));
 
     link_.ExchangeCommand("r", 18);
     const std::string status = conn_.lastAnswer;
@@ -108,52 +117,57 @@ AdapterSearch::Outcome AdapterSearch::Identify(int port) {
         if (digit.empty() || digit[0] < '0' || digit[0] > '9') throw PortAbandoned();
         conn_.moduleType = static_cast<uint8_t>(digit[0] - '0');
     }
-    form_.Memo2.AddText(StatusLine(code));
-    form_.StatusPanel1.SetCaption(StatusCodeText(code));
+    form_.infoMemo.AddText(StatusLine(code));
+    form_.messagePanel.SetCaption(StatusCodeText(code));
 
     if (!IsDefinedModule(conn_.moduleType)) {
         form_.LogError("FEHLER: Kein angeschlossenes Modul definiert.");
-        supervisor_.Button5Click();
+        supervisor_.Disconnect();
         return Outcome::UndefinedModule;
     }
     conn_.state = ConnState::Connected;
     ShowModule();
-    form_.LogInfo("Modul Zeit & Datum: " + form_.Panel3.caption);
+    form_.LogInfo("Modul Zeit & Datum: " + form_.clockDisplay.caption);
     AppendReport();
-    if (form_.CheckBox3.checked) form_.ApplyExtraFunctions(conn_.moduleType);
+    if (form_.extraFunctionsCheck.checked) form_.ApplyExtraFunctions(conn_.moduleType);
     return Outcome::Connected;
 }
 
 void AdapterSearch::ShowModule() {
-    const uint8_t type = conn_.moduleType;
-    const ModuleProfile* profile = FindProfile(type);
-    if (!profile || (!IsBw(type) && !IsNsm(type))) return;  // adp: nothing here
+    const ModuleProfile* profile = FindProfile(conn_.moduleType);
+    if (!profile || profile->family == ModuleFamily::Adp) return;  // nothing shown for adp
 
-    form_.StatusPanel3.SetCaption(profile->statusName);
+    form_.moduleNamePanel.SetCaption(profile->statusName);
     form_.LogLine(profile->recognitionLine);
-    form_.Label13.SetCaption(profile->ramLimitCaption);
-    form_.Label14.SetCaption(profile->epromLimitCaption);
-    if (type == 4 || type == 5) form_.BW2EPROMaufteilen1.SetEnabled(true);
-    if (type == 2) {
-        form_.NSM1.SetEnabled(true);
-        form_.LogLine("ACHTUNG: Beim NSM-12sek.-Modul, muss die Jumper-Einstellung beachtet werden "
-                      "(siehe Hilfe).");
+    form_.ramLimitLabel.SetCaption(profile->ramLimitCaption);
+    form_.epromLimitLabel.SetCaption(profile->epromLimitCaption);
+    switch (profile->offers) {
+        case SearchOffers::EpromSplit:
+            form_.splitEpromItem.SetEnabled(true);
+            break;
+        case SearchOffers::JumperHelp:
+            form_.jumperHelpItem.SetEnabled(true);
+            form_.LogLine("ACHTUNG: Beim NSM-12sek.-Modul, muss die Jumper-Einstellung beachtet "
+                          "werden (siehe Hilfe).");
+            break;
+        case SearchOffers::AdpSwitch:
+            form_.adpSwitchOffered = true;
+            form_.adpSwitchCheck.SetEnabled(true);
+            break;
+        case SearchOffers::Nothing:
+            break;
     }
-    if (type == 3) {
-        form_.adpSwitchOffered = true;
-        form_.CheckBox14.SetEnabled(true);
-    }
-    clock_.ReadClockIntoFields();
-    form_.Edit11.SetMaxLength(profile->cellMaxLength);
+    if (readClockIntoFields) readClockIntoFields();
+    form_.cellValueEdit.SetMaxLength(profile->cellDigits);
 }
 
 void AdapterSearch::AppendReport() {
     link_.ExchangeCommand("x", 80);
-    for (const std::string& line : ErrorMemoryLines(conn_.lastAnswer)) form_.Memo2.AddLine(line);
+    for (const std::string& line : ErrorMemoryLines(conn_.lastAnswer)) form_.infoMemo.AddLine(line);
     link_.ExchangeCommand("X", 12);
-    form_.Memo2.AddLine(ErrorCodes1AtoFLine(conn_.lastAnswer));
+    form_.infoMemo.AddLine(ErrorCodes1AtoFLine(conn_.lastAnswer));
     link_.ExchangeCommand("s", 30);
-    for (const std::string& line : CounterLines(conn_.lastAnswer)) form_.Memo2.AddLine(line);
+    for (const std::string& line : CounterLines(conn_.lastAnswer)) form_.infoMemo.AddLine(line);
 }
 
 void AdapterSearch::Reject(const std::string& answer) {
@@ -167,7 +181,7 @@ void AdapterSearch::Reject(const std::string& answer) {
 }
 
 void AdapterSearch::Finish(bool found, bool undefinedModule) {
-    form_.Timer1.SetEnabled(true);
+    form_.pollTimer.SetEnabled(true);
     // Every unsuccessful search says so, also the first after start-up; a
     // module the program does not know is no connection either.
     if (!undefinedModule) {
@@ -179,17 +193,17 @@ void AdapterSearch::Finish(bool found, bool undefinedModule) {
                     MessageIcon::Warning);
             link_.comm().Close();
         } else {
-            form_.Panel1.SetVisible(true);
-            form_.GroupBox4.SetVisible(true);
-            form_.CheckBox3.SetEnabled(true);
+            form_.moduleControlsPanel.SetVisible(true);
+            form_.memoryGroup.SetVisible(true);
+            form_.extraFunctionsCheck.SetEnabled(true);
             form_.SetHeight(kConnectedHeight);
             form_.EnableControls(true);
             conn_.noAnswerCount = 0;
         }
     }
     form_.window.SetEnabled(true);
-    form_.Button3.SetEnabled(true);
-    form_.Button1.SetEnabled(true);
+    form_.searchButton.SetEnabled(true);
+    form_.saveStatusButton.SetEnabled(true);
 }
 
 }  // namespace qvd

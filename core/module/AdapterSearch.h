@@ -1,13 +1,13 @@
 #pragma once
 // "QVD-BW suchen": walks COM1..COM16 for the adapter, identifies it and the
 // game module, shows the module's limits, clock and the adapter's report.
-#include "core/clock/ClockOperations.h"
 #include "core/form/MainForm.h"
 #include "core/form/OtherForms.h"
 #include "core/link/CommandExchange.h"
 #include "core/link/Connection.h"
 #include "core/link/Supervisor.h"
 
+#include <functional>
 #include <string>
 
 namespace qvd {
@@ -15,11 +15,15 @@ namespace qvd {
 class AdapterSearch {
 public:
     AdapterSearch(Host& host, MainForm& form, PasswordForm& password, CommandExchange& link,
-                  Connection& conn, Supervisor& supervisor, ClockOperations& clock);
+                  Connection& conn, Supervisor& supervisor);
 
-    void Button3Click();
+    void SearchAdapter();
     // Sends the probe byte; true when the first byte back is its echo.
     bool ProbeAdapter(char probe);
+
+    // Reads the module's clock into the clock fields (the clock's filling
+    // variant); connected by the wiring.
+    std::function<void()> readClockIntoFields;
 
 private:
     // How the search ends at a port that echoed the probe.
@@ -36,7 +40,6 @@ private:
     CommandExchange& link_;
     Connection& conn_;
     Supervisor& supervisor_;
-    ClockOperations& clock_;
 };
 
 }  // namespace qvd

@@ -1,6 +1,6 @@
 #include "core/module/Identification.h"
 
-#include "core/link/AnswerFields.h"
+#include "core/wire/AnswerFields.h"
 
 namespace qvd {
 

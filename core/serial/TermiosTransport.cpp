@@ -88,8 +88,8 @@ public:
                 continue;
             } else if (r < 0 && errno == EAGAIN) {
                 break;
-            } else if (r == 0 && got > 0) {
-                break;  // with VMIN=0 a read past the waiting bytes returns 0
+            } else if (r == 0 && (got > 0 || !HungUp())) {
+                break;  // with VMIN=0 a read with nothing (more) waiting returns 0
             } else {
                 // Nothing although bytes were counted: the line has hung up.
                 Fail(comm_errors::ReadError, r < 0 ? errno : EIO);
@@ -100,6 +100,12 @@ public:
     }
 
 private:
+    // A 0 from read means nothing is waiting, or the line is gone.
+    bool HungUp() const {
+        pollfd p{fd_, POLLIN, 0};
+        return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    }
+
     void ThrowIfFailed(ErrorText text) {
         if (const int err = failure_.load()) throw EVaCommError(text(err), err);
     }

@@ -8,24 +8,24 @@ namespace qvd::test {
 namespace {
 
 Lines ClockFields(MainForm& f) {
-    return {f.Edit2.caption, f.Edit6.caption, f.Edit5.caption, f.Edit7.caption, f.Edit8.caption};
+    return {f.hoursEdit.caption, f.minutesEdit.caption, f.dayEdit.caption, f.monthEdit.caption, f.yearEdit.caption};
 }
 
 TEST(ClockRead, AbrufShowsTheClockAndLeavesTheFields) {
     for (uint8_t type : {1, 4, 2, 3, 8}) {
         Rig rig(Rig::Opened, type);
         rig.device->tkControl = 0x25;
-        rig.form().Panel3.SetColor(colors::Red);
+        rig.form().clockDisplay.SetColor(colors::Red);
         rig.Mark();
-        rig.form().Button7.OnClick();
+        rig.form().clockReadButton.OnClick();
         EXPECT_EQ(rig.Sent(), Lines{"f"}) << int(type);
         EXPECT_EQ(rig.Log(), Lines{"Zeit & Datum abfrage: 12:00:00  24.06.2007"}) << int(type);
-        EXPECT_EQ(rig.form().Panel3.caption, "12:00:00  24.06.2007") << int(type);
-        EXPECT_EQ(rig.form().Panel3.color, colors::ButtonFace) << int(type);
+        EXPECT_EQ(rig.form().clockDisplay.caption, "12:00:00  24.06.2007") << int(type);
+        EXPECT_EQ(rig.form().clockDisplay.color, colors::ButtonFace) << int(type);
         EXPECT_EQ(ClockFields(rig.form()), (Lines{"22", "22", "31", "10", "05"})) << int(type);
         // Only the Timekeeper's register bits are refreshed (the RTC reports 24h).
-        EXPECT_EQ(rig.form().Edit1.caption, type == 2 || type == 3 ? "-5" : "0") << int(type);
-        EXPECT_FALSE(rig.form().CheckBox1.checked) << int(type);
+        EXPECT_EQ(rig.form().calibrationEdit.caption, type == 2 || type == 3 ? "-5" : "0") << int(type);
+        EXPECT_FALSE(rig.form().rtc24hCheck.checked) << int(type);
     }
 }
 
@@ -49,22 +49,22 @@ TEST(ClockRead, InvalidTimeMarkerOnlyAtTheLayoutsPositionsAndFailedReadsShowNoth
         if (c.answer == "FF") rig.device->faults.clockUnreadable = true;
         else if (c.answer == "short") rig.device->faults.lengthDelta["f"] = -1;
         else rig.device->faults.replaceOnce["f"] = c.answer;
-        rig.form().Panel3.SetColor(colors::Red);
+        rig.form().clockDisplay.SetColor(colors::Red);
         rig.Mark();
-        rig.form().Button7.OnClick();
+        rig.form().clockReadButton.OnClick();
         EXPECT_EQ(rig.Sent(), c.type ? Lines{"f"} : Lines{});
         Lines log = rig.Log();
         if (c.answer == "short") log.erase(log.begin(), log.end() - 1);  // after the exchange's error line
         const std::string info = "Zeit & Datum abfrage: " + c.text;
         EXPECT_EQ(log, (c.invalid ? Lines{"FEHLER: Uhrzeit konnte nicht korrekt ausgelesen werden.", info}
                                   : Lines{info}));
-        EXPECT_EQ(rig.form().Panel3.caption, c.text);
+        EXPECT_EQ(rig.form().clockDisplay.caption, c.text);
         // A failed read says nothing about the clock: the colour stays.
-        EXPECT_EQ(rig.form().Panel3.color, c.invalid || c.text.empty() ? colors::Red : colors::ButtonFace);
+        EXPECT_EQ(rig.form().clockDisplay.color, c.invalid || c.text.empty() ? colors::Red : colors::ButtonFace);
         // Red stays until a read passes the test.
         rig.device->faults = {};
-        rig.form().Button7.OnClick();
-        EXPECT_EQ(rig.form().Panel3.color, c.type ? colors::ButtonFace : colors::Red);
+        rig.form().clockReadButton.OnClick();
+        EXPECT_EQ(rig.form().clockDisplay.color, c.type ? colors::ButtonFace : colors::Red);
     }
 }
 
@@ -75,28 +75,28 @@ TEST(ClockRead, SearchReadFillsTheFields) {
     struct Case { uint8_t type; bool silent; Lines fields; std::string text; std::function<bool(MainForm&)> bits; };
     const Case cases[] = {
         {1, false, {"13", "45", "29", "02", "08"}, "13:45:30  29.02.2008",
-         [](MainForm& f) { return f.CheckBox1.checked && !f.CheckBox5.checked; }},
+         [](MainForm& f) { return f.rtc24hCheck.checked && !f.rtcHoldCheck.checked; }},
         {2, false, {"13", "45", "29", "02", "08"}, "13:45:30  29.02.2008",
-         [](MainForm& f) { return f.Edit9.caption == "5" && f.Edit1.caption == "-3"; }},
+         [](MainForm& f) { return f.timekeeperWeekdayEdit.caption == "5" && f.calibrationEdit.caption == "-3"; }},
         {8, false, {"13", "45", "29", "02", "08"}, "13:45:30  29.02.2008",
-         [](MainForm& f) { return f.Edit12.caption == "5" && f.Edit16.caption == "6"; }},
+         [](MainForm& f) { return f.adpWeekdayEdit.caption == "5" && f.adpExtraEdit.caption == "6"; }},
         // A failed read empties the fields and clears the bits.
-        {1, true, {"", "", "", "", ""}, "::  ..20", [](MainForm& f) { return !f.CheckBox5.checked; }},
+        {1, true, {"", "", "", "", ""}, "::  ..20", [](MainForm& f) { return !f.rtcHoldCheck.checked; }},
     };
     for (const Case& c : cases) {
         Rig rig(Rig::Opened, c.type, config);
         rig.device->tkControl = 0x23;
         rig.device->adpExtra = 6;
         rig.device->faults.silent = c.silent;
-        rig.form().CheckBox5.SetChecked(true);
-        rig.form().Panel3.SetColor(colors::Red);
+        rig.form().rtcHoldCheck.SetChecked(true);
+        rig.form().clockDisplay.SetColor(colors::Red);
         rig.Mark();
         rig.program->clock.ReadClockIntoFields();
         EXPECT_EQ(rig.Sent(), Lines{"f"});
         EXPECT_EQ(ClockFields(rig.form()), c.fields) << int(c.type);
-        EXPECT_EQ(rig.form().Panel3.caption, c.text) << int(c.type);
+        EXPECT_EQ(rig.form().clockDisplay.caption, c.text) << int(c.type);
         // A failed read says nothing about the clock: the colour stays.
-        EXPECT_EQ(rig.form().Panel3.color, c.silent ? colors::Red : colors::ButtonFace);
+        EXPECT_EQ(rig.form().clockDisplay.color, c.silent ? colors::Red : colors::ButtonFace);
         EXPECT_TRUE(c.bits(rig.form())) << int(c.type);
         EXPECT_TRUE(rig.Log().empty());  // the search writes its own line
     }
@@ -107,11 +107,11 @@ TEST(ClockRead, EveryHandlerTakesTheLockAndOnlyRestartsTheTimer) {
                               {"Button17", 1}, {"Button20", 3}}) {
         Rig rig(Rig::Opened, type);
         rig.form().EnableControls(true);
-        rig.form().Timer1.SetEnabled(false);
+        rig.form().pollTimer.SetEnabled(false);
         rig.form().Find(name)->OnClick();
-        EXPECT_TRUE(rig.form().Timer1.Enabled()) << name;
-        EXPECT_FALSE(rig.form().Button7.enabled || rig.form().window.enabled) << name;
-        EXPECT_EQ(rig.form().StatusBar2.color, colors::Yellow) << name;
+        EXPECT_TRUE(rig.form().pollTimer.Enabled()) << name;
+        EXPECT_FALSE(rig.form().clockReadButton.enabled || rig.form().window.enabled) << name;
+        EXPECT_EQ(rig.form().statusBar.color, colors::Yellow) << name;
     }
 }
 

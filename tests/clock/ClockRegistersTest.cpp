@@ -6,8 +6,8 @@ namespace qvd::test {
 namespace {
 
 std::vector<Control*> RtcBoxes(MainForm& f) {
-    return {&f.CheckBox10, &f.CheckBox1, &f.CheckBox4,  &f.CheckBox2,  &f.CheckBox6,  &f.CheckBox7,
-            &f.CheckBox8,  &f.CheckBox9, &f.CheckBox12, &f.CheckBox11, &f.CheckBox13, &f.CheckBox5};
+    return {&f.rtcTestCheck, &f.rtc24hCheck, &f.rtcStopCheck,  &f.rtcResetCheck,  &f.rtcT1Check,  &f.rtcT0Check,
+            &f.rtcInterruptCheck,  &f.rtcMaskCheck, &f.rtcAdjustCheck, &f.rtcIrqCheck, &f.rtcBusyCheck, &f.rtcHoldCheck};
 }
 
 TEST(ClockRegisterBits, RtcSetzenWritesTheBoxesAndShowsTheReadBack) {
@@ -27,10 +27,10 @@ TEST(ClockRegisterBits, RtcSetzenWritesTheBoxesAndShowsTheReadBack) {
         rig.device->faults.silent = c.silent;
         for (Control* box : RtcBoxes(rig.form())) box->SetChecked(Has(c.checked, box->name));
         rig.Mark();
-        rig.form().Button17.OnClick();
+        rig.form().rtcSetButton.OnClick();
         EXPECT_EQ(rig.Sent(), Lines{"k" + c.registers + "0"});
         EXPECT_EQ(rig.Log(), Lines{"RTC-Register Bits gesetzt (" + (c.silent ? "" : c.registers) + ")"});
-        EXPECT_EQ(rig.form().Panel3.caption, c.silent ? "::  ..20" : "12:00:00  24.06.2007");
+        EXPECT_EQ(rig.form().clockDisplay.caption, c.silent ? "::  ..20" : "12:00:00  24.06.2007");
         // The boxes show what the module reports.
         Lines nowChecked;
         for (Control* box : RtcBoxes(rig.form()))
@@ -52,20 +52,20 @@ TEST(ClockRegisterBits, TimekeeperSetzenWritesAndShowsTheReadBack) {
         Rig rig(Rig::Opened, 3);
         rig.device->faults.lengthDelta["k25C3"] = -1;
         MainForm& f = rig.form();
-        f.Edit1.SetText(c.calibration);
-        f.Edit9.SetText(c.weekday);
-        f.CheckBox15.SetChecked(c.stop);
-        f.CheckBox16.SetChecked(c.freq);
+        f.calibrationEdit.SetText(c.calibration);
+        f.timekeeperWeekdayEdit.SetText(c.weekday);
+        f.timekeeperStopCheck.SetChecked(c.stop);
+        f.frequencyTestCheck.SetChecked(c.freq);
         rig.Mark();
-        f.Button20.OnClick();
+        f.timekeeperSetButton.OnClick();
         const bool failed = c.echoed.empty();
         EXPECT_EQ(rig.Sent(), Lines{c.command});
         EXPECT_EQ(rig.Log().back(), "Timekeeper-Register Bits gesetzt (" + c.echoed + ")");
-        EXPECT_EQ(f.Panel3.caption, failed ? "::  ..20" : c.stop ? "12:00:80  24.06.2007" : "12:00:00  24.06.2007");
-        EXPECT_EQ(f.Edit1.caption, failed || c.calibration == "-" ? "0" : c.calibration);
-        EXPECT_EQ(f.Edit9.caption, failed || c.weekday.empty() ? "1" : c.weekday);
-        EXPECT_EQ(f.CheckBox15.checked, c.stop && !failed);
-        EXPECT_EQ(f.CheckBox16.checked, c.freq && !failed);
+        EXPECT_EQ(f.clockDisplay.caption, failed ? "::  ..20" : c.stop ? "12:00:80  24.06.2007" : "12:00:00  24.06.2007");
+        EXPECT_EQ(f.calibrationEdit.caption, failed || c.calibration == "-" ? "0" : c.calibration);
+        EXPECT_EQ(f.timekeeperWeekdayEdit.caption, failed || c.weekday.empty() ? "1" : c.weekday);
+        EXPECT_EQ(f.timekeeperStopCheck.checked, c.stop && !failed);
+        EXPECT_EQ(f.frequencyTestCheck.checked, c.freq && !failed);
     }
 }
 
@@ -77,10 +77,10 @@ TEST(ClockRegisterBits, TimekeeperDisplay) {
     };
     for (const Case& c : cases) {
         Rig rig(Rig::Opened, 3);
-        rig.form().Edit9.SetText("6");
+        rig.form().timekeeperWeekdayEdit.SetText("6");
         rig.program->clock.ShowTimekeeperBits(c.characters);
-        EXPECT_EQ(rig.form().Edit1.caption, c.calibration) << c.characters;
-        EXPECT_EQ(rig.form().Edit9.caption, c.weekday) << c.characters;
+        EXPECT_EQ(rig.form().calibrationEdit.caption, c.calibration) << c.characters;
+        EXPECT_EQ(rig.form().timekeeperWeekdayEdit.caption, c.weekday) << c.characters;
     }
 }
 
@@ -92,24 +92,24 @@ TEST(ClockRegisterBits, TypedCalibrationAndWeekdayAreKeptInRange) {
     };
     for (const Case& c : cases) {
         Rig rig(Rig::Opened, 3);
-        rig.form().Edit1.SetText("7");
-        rig.form().Edit9.SetText("2");
-        rig.form().Edit1.SetText(c.typed);
-        rig.form().Edit9.SetText(c.typed);
-        EXPECT_EQ(rig.form().Edit1.caption, c.calibration) << c.typed;
-        EXPECT_EQ(rig.form().Edit9.caption, c.weekday) << c.typed;
+        rig.form().calibrationEdit.SetText("7");
+        rig.form().timekeeperWeekdayEdit.SetText("2");
+        rig.form().calibrationEdit.SetText(c.typed);
+        rig.form().timekeeperWeekdayEdit.SetText(c.typed);
+        EXPECT_EQ(rig.form().calibrationEdit.caption, c.calibration) << c.typed;
+        EXPECT_EQ(rig.form().timekeeperWeekdayEdit.caption, c.weekday) << c.typed;
     }
 }
 
 TEST(ClockRegisterBits, KeyFilters) {
     Rig rig;
     MainForm& f = rig.form();
-    for (Control* edit : {&f.Edit2, &f.Edit5, &f.Edit6, &f.Edit7, &f.Edit8, &f.Edit9, &f.Edit1}) {
+    for (Control* edit : {&f.hoursEdit, &f.dayEdit, &f.minutesEdit, &f.monthEdit, &f.yearEdit, &f.timekeeperWeekdayEdit, &f.calibrationEdit}) {
         for (char key : {'0', '9', '\b', '-', 'a', ' ', '\x16', '\x03', '\r', '\x7f'}) {
             char k = key;
             ASSERT_TRUE(edit->OnKeyPress) << edit->name;
             edit->OnKeyPress(k);
-            const bool passes = (key >= '0' && key <= '9') || key == '\b' || (edit == &f.Edit1 && key == '-');
+            const bool passes = (key >= '0' && key <= '9') || key == '\b' || (edit == &f.calibrationEdit && key == '-');
             EXPECT_EQ(k, passes ? key : 0) << edit->name << " " << int(key);
         }
     }

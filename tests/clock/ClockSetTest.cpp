@@ -39,22 +39,22 @@ TEST(ClockSet, TypedTimeIsSentAsTypedWithThePcSecondsOrRefusedWhenIncomplete) {
         rig.device->tkControl = 0x3F;
         rig.device->faults.lengthDelta[c.failing] = -1;
         MainForm& f = rig.form();
-        for (auto [edit, text] : {std::pair<Control*, const char*>{&f.Edit2, "09"}, {&f.Edit6, "30"}, {&f.Edit5, "01"},
-                                  {&f.Edit7, "02"}, {&f.Edit8, "07"}, {&f.Edit12, "4"}, {&f.Edit16, "0"}})
+        for (auto [edit, text] : {std::pair<Control*, const char*>{&f.hoursEdit, "09"}, {&f.minutesEdit, "30"}, {&f.dayEdit, "01"},
+                                  {&f.monthEdit, "02"}, {&f.yearEdit, "07"}, {&f.adpWeekdayEdit, "4"}, {&f.adpExtraEdit, "0"}})
             edit->SetText(text);
         f.Find(c.field)->SetText(c.text);
-        f.Panel3.SetColor(colors::Red);
+        f.clockDisplay.SetColor(colors::Red);
         SetPcClock(rig, {2007, 6, 24, 12, 0, 45}, 500);
         rig.Mark();
-        f.Button8.OnClick();
+        f.clockSetButton.OnClick();
         EXPECT_EQ(rig.Sent(), c.sent);
         const std::string logged = c.sent.empty() ? "Fehlerhafte Datum-/Zeitvorgabe" : "Zeit & Datum gesetzt: " + c.shown;
         EXPECT_EQ(rig.Log().back(), logged);
-        EXPECT_EQ(f.Panel3.caption, c.shown);
-        EXPECT_EQ(f.Panel3.color, colors::Red);  // the set tests no marker
-        EXPECT_EQ(f.Edit5.caption, "01");
+        EXPECT_EQ(f.clockDisplay.caption, c.shown);
+        EXPECT_EQ(f.clockDisplay.color, colors::Red);  // the set tests no marker
+        EXPECT_EQ(f.dayEdit.caption, "01");
         // The Timekeeper's read-back refreshes its register bits.
-        EXPECT_EQ(f.Edit1.caption, c.type == 3 && !c.shown.empty() && c.shown != "---" ? "-31" : "0");
+        EXPECT_EQ(f.calibrationEdit.caption, c.type == 3 && !c.shown.empty() && c.shown != "---" ? "-31" : "0");
     }
 }
 
@@ -69,17 +69,17 @@ TEST(ClockSet, PcZeitTakesThePcClockOnce) {
     for (const Case& c : cases) {
         Rig rig(Rig::Opened, c.type);
         MainForm& f = rig.form();
-        f.Edit12.SetText("5");
-        f.Edit16.SetText("3");
+        f.adpWeekdayEdit.SetText("5");
+        f.adpExtraEdit.SetText("3");
         SetPcClock(rig, c.pc, 900);
         // The PC clock runs on while the fields are filled.
-        f.Edit8.OnChange = [&rig] { rig.host.Sleep(200); };
+        f.yearEdit.OnChange = [&rig] { rig.host.Sleep(200); };
         rig.Mark();
-        f.Button30.OnClick();
-        EXPECT_EQ((Lines{f.Edit2.caption, f.Edit6.caption, f.Edit5.caption, f.Edit7.caption, f.Edit8.caption}),
+        f.pcTimeButton.OnClick();
+        EXPECT_EQ((Lines{f.hoursEdit.caption, f.minutesEdit.caption, f.dayEdit.caption, f.monthEdit.caption, f.yearEdit.caption}),
                   c.fields);
         EXPECT_EQ(rig.Sent(), c.sent) << int(c.type);
-        EXPECT_EQ(f.Edit12.caption, "5");
+        EXPECT_EQ(f.adpWeekdayEdit.caption, "5");
     }
 }
 

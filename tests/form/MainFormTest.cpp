@@ -10,17 +10,17 @@ TEST(MessageLog, ErrorColoursStayAndThePanelShowsTheLastMessage) {
     MainForm& f = rig.form();
     f.LogError("x");
     f.LogInfo("y");
-    EXPECT_EQ(f.Memo1.lines, (Lines{"x", "y"}));
-    EXPECT_EQ(f.Memo1.color, colors::Red);
-    EXPECT_EQ(f.Memo1.fontColor, colors::Yellow);
-    EXPECT_EQ(f.StatusPanel1.caption, "y");
+    EXPECT_EQ(f.logMemo.lines, (Lines{"x", "y"}));
+    EXPECT_EQ(f.logMemo.color, colors::Red);
+    EXPECT_EQ(f.logMemo.fontColor, colors::Yellow);
+    EXPECT_EQ(f.messagePanel.caption, "y");
     f.LogError("boom");
     f.LogLine("just a line");
-    EXPECT_EQ(f.StatusPanel1.caption, "boom");
+    EXPECT_EQ(f.messagePanel.caption, "boom");
     f.LogInfo("a\rb\r\nc");
-    EXPECT_EQ(f.Memo1.lines.size(), 7u);
-    EXPECT_EQ(f.Memo1.lines.back(), "c");
-    EXPECT_EQ(f.StatusPanel1.caption, "a b c");
+    EXPECT_EQ(f.logMemo.lines.size(), 7u);
+    EXPECT_EQ(f.logMemo.lines.back(), "c");
+    EXPECT_EQ(f.messagePanel.caption, "a b c");
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ TEST(CommandExchange, AcceptsOnlyAnAnswerOfTheAskedLength) {
         EXPECT_EQ(rig.program->link.ExchangeCommand("r", 18), ok) << c.answer;
         EXPECT_EQ(rig.program->link.LastAnswer(), ok ? full : "---");
         EXPECT_EQ(rig.Log(), c.log);
-        EXPECT_EQ(rig.form().Memo1.color, c.log.empty() ? colors::Green : colors::Red);
-        EXPECT_EQ(rig.form().Panel4.color, colors::Navy);
+        EXPECT_EQ(rig.form().logMemo.color, c.log.empty() ? colors::Green : colors::Red);
+        EXPECT_EQ(rig.form().activityIndicator.color, colors::Navy);
     }
 }
 
@@ -63,9 +63,9 @@ TEST(CommandExchange, UnpluggedAdapterFailsTheExchangeAndIsReported) {
     rig.ports.Unplug("COM1");
     EXPECT_FALSE(rig.program->link.ExchangeCommand("r", 18));
     EXPECT_EQ(rig.program->link.LastAnswer(), "---");
-    EXPECT_EQ(rig.form().Panel4.color, colors::Navy);
-    EXPECT_EQ(rig.form().Memo1.color, colors::Red);
-    EXPECT_NE(rig.form().Memo1.lines.back().find("Error retrieving statistics"), std::string::npos);
+    EXPECT_EQ(rig.form().activityIndicator.color, colors::Navy);
+    EXPECT_EQ(rig.form().logMemo.color, colors::Red);
+    EXPECT_NE(rig.form().logMemo.lines.back().find("Error retrieving statistics"), std::string::npos);
     // Afterwards the port behaves as closed: silent failure, no new error line.
     rig.Mark();
     EXPECT_FALSE(rig.program->link.ExchangeCommand("r", 18));

@@ -10,10 +10,10 @@ const std::string kPassword = "Servus!QVD24";
 
 // Types the entry into the service dialog and presses Enter.
 void Enter(Rig& rig, const std::string& entry) {
-    rig.program->supervisor.Service1Click();
-    rig.program->password.Edit1.SetText(entry);
+    rig.program->supervisor.ToggleService();
+    rig.program->password.entryEdit.SetText(entry);
     char key = '\r';
-    rig.program->password.Edit1.OnKeyPress(key);
+    rig.program->password.entryEdit.OnKeyPress(key);
     EXPECT_EQ(key, 0);  // taken by the dialog
 }
 
@@ -31,28 +31,28 @@ TEST(ServicePassword, RightPasswordOpensTheServiceLayoutOnlyForAServiceAdapter) 
         Rig rig(Rig::Connected);
         rig.conn().serviceAdapter = service;
         rig.conn().wrongPasswordCount = 1;
-        rig.program->supervisor.Service1Click();
+        rig.program->supervisor.ToggleService();
         EXPECT_EQ(rig.program->password.window.caption, "Servicebereich");
         EXPECT_TRUE(rig.program->password.window.visible);
         EXPECT_TRUE(rig.form().window.enabled);  // not modal
         rig.Mark();
-        rig.program->password.Edit1.SetText(kPassword);
-        rig.program->password.Button1.OnClick();
+        rig.program->password.entryEdit.SetText(kPassword);
+        rig.program->password.okButton.OnClick();
         EXPECT_FALSE(rig.program->password.window.visible);
-        EXPECT_EQ(rig.program->password.Edit1.caption, "");
+        EXPECT_EQ(rig.program->password.entryEdit.caption, "");
         ASSERT_TRUE(rig.Poll());
         EXPECT_EQ(rig.form().Width(), service ? 920 : 773);
-        EXPECT_EQ(rig.form().Service1.checked, service);
+        EXPECT_EQ(rig.form().serviceItem.checked, service);
         EXPECT_EQ(rig.conn().wrongPasswordCount, service ? 143 : 1);
         EXPECT_EQ(rig.Log(), service ? Lines{} : Lines{"Servicefunktionen 2 verfügbar."});
-        EXPECT_EQ(rig.program->password.Edit2.caption, "");
+        EXPECT_EQ(rig.program->password.handOverEdit.caption, "");
         if (!service) continue;
 
         // Service off again: from then on a wrong entry locks out at once.
-        rig.program->supervisor.Service1Click();
-        EXPECT_EQ(rig.form().StatusPanel1.caption, "Servicefunktionen abgeschaltet");
+        rig.program->supervisor.ToggleService();
+        EXPECT_EQ(rig.form().messagePanel.caption, "Servicefunktionen abgeschaltet");
         EXPECT_EQ(rig.form().Width(), 773);
-        EXPECT_FALSE(rig.form().Service1.checked);
+        EXPECT_FALSE(rig.form().serviceItem.checked);
         ASSERT_TRUE(rig.Poll());  // without an entry the high count alone does nothing
         EXPECT_EQ(rig.conn().state, ConnState::Connected);
         Enter(rig, "falsch");
@@ -86,9 +86,9 @@ TEST(ServicePassword, ThirdWrongEntryLocksOutAndClosesSeventeenSecondsAfterTheBo
     EXPECT_NEAR(double(closeRequestedAt - rig.host.messages[0].shownAt), 17050, 50);
     EXPECT_EQ(rig.host.closeRequests, 1);
     EXPECT_TRUE(rig.program->closed);
-    EXPECT_FALSE(rig.form().Button7.enabled);
+    EXPECT_FALSE(rig.form().clockReadButton.enabled);
     EXPECT_EQ(rig.form().alpha, 85);
-    EXPECT_EQ(rig.form().Memo1.color, colors::Red);
+    EXPECT_EQ(rig.form().logMemo.color, colors::Red);
     // The locked-out tick polls no more; the close released the adapter.
     EXPECT_EQ(rig.device->polls, polls);
     EXPECT_EQ(rig.device->received.back(), "<DF>");
@@ -102,7 +102,7 @@ TEST(ServicePassword, EntryIsJudgedOnlyByATickWhileConnected) {
     Enter(rig, "falsch");
     EXPECT_FALSE(rig.program->password.window.visible);
     rig.host.RunFor(3000);
-    EXPECT_EQ(rig.program->password.Edit2.caption, PasswordForm::Frame("falsch"));
+    EXPECT_EQ(rig.program->password.handOverEdit.caption, PasswordForm::Frame("falsch"));
     EXPECT_EQ(rig.conn().wrongPasswordCount, 0);
 }
 

@@ -1,5 +1,6 @@
 #include "core/form/MessageBox.h"
 #include "core/module/AdapterInfo.h"
+#include "core/wire/StatusCodes.h"
 #include "support/Rig.h"
 
 #include <gtest/gtest.h>
@@ -37,14 +38,14 @@ TEST(SupervisorStart, NoticeThenBannerThenEnumerationOfPresentPortsAndRefusedDev
         Rig rig;
         c.setUp(rig);
         size_t logLinesAtNotice = 99;
-        rig.host.onMessage = [&](const RecordedMessage&) { logLinesAtNotice = rig.form().Memo1.lines.size(); };
+        rig.host.onMessage = [&](const RecordedMessage&) { logLinesAtNotice = rig.form().logMemo.lines.size(); };
         const uint64_t t0 = rig.host.Time();
         rig.program->Start();
         EXPECT_EQ(rig.Boxes(), Lines{kNoticeText});
         EXPECT_EQ(rig.host.messages[0].title, "QVD-PC");
         EXPECT_EQ(logLinesAtNotice, 0u);
-        EXPECT_EQ(rig.form().Memo1.lines.at(1), " QVD-PC Version  1.30");
-        EXPECT_FALSE(rig.form().Button3.enabled);
+        EXPECT_EQ(rig.form().logMemo.lines.at(1), " QVD-PC Version  1.30");
+        EXPECT_FALSE(rig.form().searchButton.enabled);
         rig.logMark = 5;  // after the banner
         ASSERT_TRUE(rig.host.RunUntil([&] { return !rig.Log().empty(); }, 5000));
         EXPECT_EQ(rig.host.Time() - t0, 2000u);
@@ -53,10 +54,10 @@ TEST(SupervisorStart, NoticeThenBannerThenEnumerationOfPresentPortsAndRefusedDev
         const auto present = std::count_if(c.log.begin(), c.log.end(), [](auto& l) { return l.starts_with("Vor"); });
         EXPECT_EQ(rig.host.Time() - t0, 2100u + 300 * present);
         EXPECT_EQ(rig.Log(), c.log);
-        EXPECT_EQ(rig.form().StatusPanel1.caption == c.log.back(), c.log.back() != "OK");
-        EXPECT_TRUE(rig.form().Button3.enabled && rig.form().Button1.enabled);
-        EXPECT_FALSE(rig.form().Button5.enabled);
-        EXPECT_EQ(rig.form().Timer1.Interval(), 1000u);
+        EXPECT_EQ(rig.form().messagePanel.caption == c.log.back(), c.log.back() != "OK");
+        EXPECT_TRUE(rig.form().searchButton.enabled && rig.form().saveStatusButton.enabled);
+        EXPECT_FALSE(rig.form().disconnectButton.enabled);
+        EXPECT_EQ(rig.form().pollTimer.Interval(), 1000u);
         for (auto& [name, port] : rig.ports.ports()) EXPECT_FALSE(port.open) << name;
         EXPECT_TRUE(rig.Received(1).empty());  // nothing is sent while looking
     }
@@ -101,9 +102,9 @@ TEST(SupervisorPoll, CodesAreJudgedAsStrings) {
         for (const RecordedMessage& m : rig.host.messages)
             EXPECT_TRUE(m.icon == MessageIcon::Error && m.title == kWindowCaption) << c.code;
         if (c.log.empty()) {
-            EXPECT_EQ(rig.form().StatusPanel1.caption, "OK") << c.code;
-            EXPECT_EQ(rig.form().Memo1.color, colors::Green) << c.code;
-            EXPECT_EQ(rig.form().Memo1.fontColor, colors::Lime) << c.code;
+            EXPECT_EQ(rig.form().messagePanel.caption, "OK") << c.code;
+            EXPECT_EQ(rig.form().logMemo.color, colors::Green) << c.code;
+            EXPECT_EQ(rig.form().logMemo.fontColor, colors::Lime) << c.code;
         }
         // No operation can be started that only a connected tick would release.
         EXPECT_TRUE(c.connected || rig.OnlySearchOffered()) << c.code;
@@ -155,14 +156,14 @@ TEST(SupervisorPoll, UnansweredPollsWarnTwiceThenGiveUp) {
         EXPECT_EQ(rig.conn().state, c.dropped ? ConnState::Idle : ConnState::Connected) << c.polls;
         EXPECT_EQ(rig.PortOpen(), !c.dropped) << c.polls;
         if (!c.warnings.empty() && !c.dropped) {
-            EXPECT_EQ(rig.form().Memo1.color, colors::Maroon) << c.polls;
-            EXPECT_TRUE(rig.form().Button5.enabled) << c.polls;  // the warning's lock is released at once
+            EXPECT_EQ(rig.form().logMemo.color, colors::Maroon) << c.polls;
+            EXPECT_TRUE(rig.form().disconnectButton.enabled) << c.polls;  // the warning's lock is released at once
         }
         if (c.dropped) {
             EXPECT_NEAR(double(rig.host.Time() - start), 6350, 350);
             EXPECT_EQ(rig.Boxes(), Lines{"Keine Verbindung zum QVD-Modul\r\rVerbindungsleitung zwischen QVD-Modul "
                                          "und PC prüfen.\r\rAnschließend \"Neue Verbindung\" betätigen."});
-            EXPECT_FALSE(rig.form().Panel1.visible || rig.form().GroupBox4.visible);
+            EXPECT_FALSE(rig.form().moduleControlsPanel.visible || rig.form().memoryGroup.visible);
             EXPECT_EQ(rig.form().Height(), kStartHeight);
             EXPECT_TRUE(rig.OnlySearchOffered());
         }
@@ -172,7 +173,7 @@ TEST(SupervisorPoll, UnansweredPollsWarnTwiceThenGiveUp) {
 TEST(SupervisorDisconnect, ReleasesTheAdapterKeepsThePortOpenAndIgnoresALateAnswer) {
     Rig rig(Rig::Connected);
     rig.device->faults.statusSequence = {"05"};
-    rig.host.After(1020, [&] { rig.form().Button5.OnClick(); });  // while the poll waits
+    rig.host.After(1020, [&] { rig.form().disconnectButton.OnClick(); });  // while the poll waits
     ASSERT_TRUE(rig.Poll());
     rig.host.RunFor(2000);
     EXPECT_EQ(rig.device->received.back(), "<DF>");
@@ -180,10 +181,10 @@ TEST(SupervisorDisconnect, ReleasesTheAdapterKeepsThePortOpenAndIgnoresALateAnsw
     EXPECT_TRUE(rig.PortOpen());
     EXPECT_FALSE(rig.LogHas("Fataler QVD-Modul-Fehler = 05"));
     EXPECT_TRUE(rig.host.messages.empty());
-    EXPECT_EQ(rig.form().StatusPanel1.caption, "Verbindung zum QVD-Modul wurde getrennt");
-    EXPECT_EQ(rig.form().Button3.caption, "QVD-BW suchen");
+    EXPECT_EQ(rig.form().messagePanel.caption, "Verbindung zum QVD-Modul wurde getrennt");
+    EXPECT_EQ(rig.form().searchButton.caption, "QVD-BW suchen");
     EXPECT_EQ(rig.form().Height(), kStartHeight);
-    EXPECT_FALSE(rig.form().Panel1.visible || rig.form().GroupBox4.visible);
+    EXPECT_FALSE(rig.form().moduleControlsPanel.visible || rig.form().memoryGroup.visible);
     EXPECT_TRUE(rig.OnlySearchOffered());
 }
 
@@ -210,16 +211,16 @@ TEST(SupervisorBusyLock, LockDisablesExactlyTheListAndTheNextTickReleasesIt) {
             "Button3", "Button1", "Button5"};
         if (adpOffered) expected.insert("CheckBox14");
         EXPECT_EQ(changed, expected);
-        EXPECT_FALSE(f.Timer1.Enabled());
-        EXPECT_EQ(f.StatusBar2.color, colors::Yellow);
+        EXPECT_FALSE(f.pollTimer.Enabled());
+        EXPECT_EQ(f.statusBar.color, colors::Yellow);
         EXPECT_FALSE(p.about.window.visible || p.password.window.visible || p.jumperHelp.window.visible);
 
-        f.Timer1.SetEnabled(true);  // the operation ends
+        f.pollTimer.SetEnabled(true);  // the operation ends
         rig.host.RunFor(999);
         EXPECT_FALSE(f.window.enabled);
         ASSERT_TRUE(rig.Poll());
         for (auto [c, was] : before) EXPECT_EQ(c->enabled, was) << c->name;
-        EXPECT_EQ(f.StatusBar2.color, colors::MoneyGreen);
+        EXPECT_EQ(f.statusBar.color, colors::MoneyGreen);
     }
 }
 
@@ -261,7 +262,7 @@ TEST(SupervisorClose, ReleasesTheAdapterClosesThePortAndFadesOnce) {
         EXPECT_EQ(commands, sent) << int(type);
         EXPECT_FALSE(rig.PortOpen());
         EXPECT_EQ(rig.conn().state, ConnState::Idle);
-        EXPECT_FALSE(rig.form().Timer1.Enabled());
+        EXPECT_FALSE(rig.form().pollTimer.Enabled());
         ASSERT_EQ(fade.size(), 171u);
         for (size_t i = 0; i < fade.size(); ++i) EXPECT_EQ(fade[i], 255 - static_cast<int>(i));
         EXPECT_TRUE(rig.host.messages.empty());

@@ -1,4 +1,5 @@
 #include "core/module/AdapterInfo.h"
+#include "core/wire/StatusCodes.h"
 
 #include <gtest/gtest.h>
 

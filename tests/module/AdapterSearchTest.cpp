@@ -22,7 +22,7 @@ TEST(AdapterSearch, WalksThePortsInOrderAndStopsAtTheAdapter) {
     rig.AddSilentPort(2);
     rig.AddAdapter(3);
     rig.AddAdapter(5);  // never reached
-    rig.program->password.Edit2.SetCaption("stale");  // an entry handed over before the search is dropped
+    rig.program->password.handOverEdit.SetCaption("stale");  // an entry handed over before the search is dropped
     rig.Search();
     const std::string dashes(50, '-');
     const Lines expected = {dashes, "Suche QVD-Modul an COM1", dashes, "Suche QVD-Modul an COM2",
@@ -30,12 +30,12 @@ TEST(AdapterSearch, WalksThePortsInOrderAndStopsAtTheAdapter) {
     const Lines log = rig.Log();
     ASSERT_GE(log.size(), expected.size());
     EXPECT_EQ(Lines(log.begin(), log.begin() + static_cast<long>(expected.size())), expected);
-    EXPECT_EQ(rig.form().StatusPanel0.caption, "COM: 3");
+    EXPECT_EQ(rig.form().portPanel.caption, "COM: 3");
     EXPECT_EQ(rig.conn().state, ConnState::Connected);
     EXPECT_TRUE(rig.ConnectedLayout());
-    EXPECT_EQ(rig.form().Button3.caption, "Neue Verbindung + Infos erneuern");
+    EXPECT_EQ(rig.form().searchButton.caption, "Neue Verbindung + Infos erneuern");
     EXPECT_TRUE(rig.Received(5).empty());
-    EXPECT_EQ(rig.program->password.Edit2.caption, "");
+    EXPECT_EQ(rig.program->password.handOverEdit.caption, "");
 }
 
 TEST(AdapterSearch, ProbeEchoAndIdentificationAreCheckedByPrefixVersionAndServiceMarking) {
@@ -91,13 +91,13 @@ TEST(AdapterSearch, UnsuccessfulSearchAlwaysSaysSo) {
     EXPECT_LE(took, 16 * 101u + 110 + 60 + 300 + 20);
     EXPECT_EQ(rig.conn().moduleType, 0);
     EXPECT_TRUE(rig.LogHas("QVD-Modul nicht gefunden."));
-    EXPECT_EQ(rig.form().Memo1.color, colors::Maroon);
-    EXPECT_EQ(rig.form().Memo1.fontColor, colors::Yellow);
+    EXPECT_EQ(rig.form().logMemo.color, colors::Maroon);
+    EXPECT_EQ(rig.form().logMemo.fontColor, colors::Yellow);
     EXPECT_EQ(rig.Boxes(), Lines{kNotFoundBox});
-    EXPECT_FALSE(rig.program->VaComm1.Active());
+    EXPECT_FALSE(rig.program->serialPort.Active());
     EXPECT_EQ(rig.conn().state, ConnState::Idle);
-    EXPECT_TRUE(rig.form().Button3.enabled && rig.form().Button1.enabled && rig.form().window.enabled);
-    EXPECT_TRUE(rig.form().Timer1.Enabled());
+    EXPECT_TRUE(rig.form().searchButton.enabled && rig.form().saveStatusButton.enabled && rig.form().window.enabled);
+    EXPECT_TRUE(rig.form().pollTimer.Enabled());
 }
 
 TEST(AdapterSearch, ModulesWithoutProfileAreNotConnected) {
@@ -114,26 +114,26 @@ TEST(AdapterSearch, ModulesWithoutProfileAreNotConnected) {
         rig.AddAdapter(1, config);
         rig.Search();
         EXPECT_EQ(rig.conn().moduleType, c.type);
-        EXPECT_TRUE(Has(rig.form().Memo2.lines, c.statusLine)) << c.statusLine;
+        EXPECT_TRUE(Has(rig.form().infoMemo.lines, c.statusLine)) << c.statusLine;
         EXPECT_TRUE(rig.LogHas("FEHLER: Kein angeschlossenes Modul definiert."));
         EXPECT_FALSE(rig.LogHas("QVD-Modul nicht gefunden."));
-        EXPECT_EQ(rig.form().Memo1.color, colors::Red);
+        EXPECT_EQ(rig.form().logMemo.color, colors::Red);
         EXPECT_FALSE(rig.ConnectedLayout()) << c.statusLine;
         EXPECT_NE(rig.conn().state, ConnState::Connected);
-        EXPECT_TRUE(rig.form().Button3.enabled);
+        EXPECT_TRUE(rig.form().searchButton.enabled);
     }
 }
 
 TEST(AdapterSearch, AdpModuleConnectsWithoutNameOrClock) {
     Rig rig;
     rig.AddAdapter(1, OfType(8));
-    rig.form().CheckBox3.checked = true;  // "Zusatzfunktionen": neither register group
+    rig.form().extraFunctionsCheck.checked = true;  // "Zusatzfunktionen": neither register group
     rig.Search();
-    EXPECT_TRUE(rig.form().GroupBox1.visible);
-    EXPECT_FALSE(rig.form().GroupBox2.visible || rig.form().GroupBox3.visible);
+    EXPECT_TRUE(rig.form().rangeGroup.visible);
+    EXPECT_FALSE(rig.form().rtcGroup.visible || rig.form().timekeeperGroup.visible);
     EXPECT_EQ(rig.conn().state, ConnState::Connected);
     EXPECT_TRUE(rig.ConnectedLayout());
-    EXPECT_EQ(rig.form().StatusPanel3.caption, "Kein Modul");
+    EXPECT_EQ(rig.form().moduleNamePanel.caption, "Kein Modul");
     EXPECT_FALSE(Has(rig.Received(1), "f"));
     EXPECT_TRUE(rig.LogHas("Modul Zeit & Datum: ---"));
 }
@@ -156,26 +156,26 @@ TEST(AdapterSearch, ModuleDisplayFollowsTheProfile) {
         SCOPED_TRACE(c.panel3);
         Rig rig;
         rig.AddAdapter(1, OfType(c.type));
-        rig.form().CheckBox3.checked = true;  // "Zusatzfunktionen"
+        rig.form().extraFunctionsCheck.checked = true;  // "Zusatzfunktionen"
         rig.Search();
         MainForm& f = rig.form();
-        EXPECT_EQ(Lines({f.StatusPanel3.caption, f.Label13.caption, f.Label14.caption}),
+        EXPECT_EQ(Lines({f.moduleNamePanel.caption, f.ramLimitLabel.caption, f.epromLimitLabel.caption}),
                   Lines({c.panel3, "max. RAM-Adr.: " + c.ramLimit, "max. EPROM-Adr.: " + c.epromLimit}));
         EXPECT_TRUE(rig.LogHas(c.recognition));
         EXPECT_EQ(rig.LogHas("ACHTUNG: Beim NSM-12sek.-Modul, muss die Jumper-Einstellung beachtet werden "
                              "(siehe Hilfe)."),
                   c.type == 2);
-        EXPECT_EQ(std::vector<bool>({f.BW2EPROMaufteilen1.enabled, f.NSM1.enabled, f.CheckBox14.enabled}),
+        EXPECT_EQ(std::vector<bool>({f.splitEpromItem.enabled, f.jumperHelpItem.enabled, f.adpSwitchCheck.enabled}),
                   std::vector<bool>({c.splitMenu, c.jumperMenu, c.adpSwitch}));
-        EXPECT_EQ(f.Edit11.maxLength, c.cellLength);
+        EXPECT_EQ(f.cellValueEdit.maxLength, c.cellLength);
         const Lines sent = rig.Received(1);
         EXPECT_EQ(std::count(sent.begin(), sent.end(), "f"), 1);
-        EXPECT_TRUE(f.GroupBox1.visible && f.Button12.visible && f.Panel5.visible);
-        EXPECT_EQ(f.GroupBox2.visible, c.rtcGroup);
-        EXPECT_EQ(f.GroupBox3.visible, !c.rtcGroup);
-        f.CheckBox3.checked = false;
-        rig.program->CheckBox3Click();
-        for (Control* g : {&f.GroupBox1, &f.Button12, &f.Panel5, &f.GroupBox2, &f.GroupBox3}) EXPECT_FALSE(g->visible);
+        EXPECT_TRUE(f.rangeGroup.visible && f.ramClearButton.visible && f.cellPanel.visible);
+        EXPECT_EQ(f.rtcGroup.visible, c.rtcGroup);
+        EXPECT_EQ(f.timekeeperGroup.visible, !c.rtcGroup);
+        f.extraFunctionsCheck.checked = false;
+        rig.program->ApplyExtraFunctionsChoice();
+        for (Control* g : {&f.rangeGroup, &f.ramClearButton, &f.cellPanel, &f.rtcGroup, &f.timekeeperGroup}) EXPECT_FALSE(g->visible);
     }
 }
 
@@ -183,11 +183,11 @@ TEST(AdapterSearch, JumperMenuIsWithdrawnByTheNextSearch) {
     Rig rig;
     auto& device = rig.AddAdapter(1, OfType(2));
     rig.Search();
-    ASSERT_TRUE(rig.form().NSM1.enabled);
+    ASSERT_TRUE(rig.form().jumperHelpItem.enabled);
     device.config.moduleType = 3;
-    rig.form().Button3.OnClick();
-    EXPECT_FALSE(rig.form().NSM1.enabled);
-    EXPECT_TRUE(rig.form().CheckBox14.enabled);
+    rig.form().searchButton.OnClick();
+    EXPECT_FALSE(rig.form().jumperHelpItem.enabled);
+    EXPECT_TRUE(rig.form().adpSwitchCheck.enabled);
 }
 
 TEST(AdapterSearch, InfoWindowCarriesTheReportAndFailedExchangesShowDashesThenEmptyValues) {
@@ -206,16 +206,16 @@ TEST(AdapterSearch, InfoWindowCarriesTheReportAndFailedExchangesShowDashesThenEm
         "Zählerstände:", "RAM Lesezugriffe   : 000001", "RAM Schreibzugriffe: 000002",
         "RTC Lesezugriffe   : 000003", "RTC Schreibzugriffe: 000004", "EPROM Lesezugriffe : 00000µ",
     };
-    EXPECT_EQ(rig.form().Memo2.lines, expected);
-    EXPECT_EQ(rig.form().Label22.caption, "QVD-BW/NSM V1.30  SN:000815");
-    EXPECT_TRUE(rig.form().StatusPanel1.caption.starts_with("Modul Zeit & Datum: "));
+    EXPECT_EQ(rig.form().infoMemo.lines, expected);
+    EXPECT_EQ(rig.form().identificationLabel.caption, "QVD-BW/NSM V1.30  SN:000815");
+    EXPECT_TRUE(rig.form().messagePanel.caption.starts_with("Modul Zeit & Datum: "));
 
     device.faults.lengthDelta = {{"x", -1}, {"s", +2}};
-    rig.form().Button3.OnClick();
+    rig.form().searchButton.OnClick();
     // The first slice of a failed answer shows its "---", the others nothing.
     for (size_t i : {3, 4, 5, 6, 9, 10, 11, 12, 13})
         expected[i] = expected[i].substr(0, expected[i].find(": ") + 2) + (i == 3 || i == 9 ? "---" : "");
-    EXPECT_EQ(rig.form().Memo2.lines, expected);
+    EXPECT_EQ(rig.form().infoMemo.lines, expected);
     EXPECT_EQ(rig.conn().state, ConnState::Connected);  // no report failure drops the connection
 }
 
@@ -226,7 +226,7 @@ TEST(AdapterSearch, FailureDuringIdentificationAbandonsOnlyThatPort) {
     rig.AddAdapter(1).faults.lengthDelta["r"] = -1;
     rig.AddAdapter(2);
     rig.Search();
-    EXPECT_EQ(rig.form().StatusPanel0.caption, "COM: 2");
+    EXPECT_EQ(rig.form().portPanel.caption, "COM: 2");
     EXPECT_TRUE(rig.ConnectedLayout());
 
     // Alone, the same failure ends as not found, although COM1 was marked found.

@@ -9,8 +9,8 @@ Rig::Rig(Setup setup, uint8_t type, sim::DeviceConfig config) {
     config.moduleType = type;
     device = &AddAdapter(1, config);
     if (setup == Opened) {
-        program->VaComm1.SetPortNum(1);
-        program->VaComm1.Open();
+        program->serialPort.SetPortNum(1);
+        program->serialPort.Open();
         conn().moduleType = type;
         return;
     }
@@ -28,7 +28,7 @@ uint64_t Rig::Search() {
     host.messages.clear();
     Mark();
     const uint64_t start = host.Time();
-    form().Button3.OnClick();
+    form().searchButton.OnClick();
     return host.Time() - start;
 }
 
@@ -39,11 +39,11 @@ bool Rig::Poll() {
 
 void Rig::Mark() {
     sentMark = device ? device->received.size() : 0;
-    logMark = form().Memo1.lines.size();
+    logMark = form().logMemo.lines.size();
 }
 
 Lines Rig::Log() const {
-    const Lines& lines = form().Memo1.lines;
+    const Lines& lines = form().logMemo.lines;
     return {lines.begin() + static_cast<long>(std::min(logMark, lines.size())), lines.end()};
 }
 
@@ -55,8 +55,8 @@ Lines Rig::Received(int com, size_t from) {
 
 bool Rig::OnlySearchOffered() {
     MainForm& f = form();
-    return !f.Button7.enabled && !f.Button2.enabled && !f.Extr.enabled && !f.Button5.enabled &&
-           f.Button3.enabled && f.Button1.enabled && f.window.enabled;
+    return !f.clockReadButton.enabled && !f.ramSaveButton.enabled && !f.extrasMenu.enabled && !f.disconnectButton.enabled &&
+           f.searchButton.enabled && f.saveStatusButton.enabled && f.window.enabled;
 }
 
 }  // namespace qvd::test

@@ -2,7 +2,7 @@
 // One whole program on virtual time with virtual COM ports: the test drives
 // the real handlers and reads what a user would see.
 #include "core/host/VirtualHost.h"
-#include "core/link/Program.h"
+#include "core/program/Program.h"
 #include "sim/VirtualPort.h"
 
 #include <algorithm>
@@ -55,7 +55,7 @@ struct Rig {
     void Mark();
     Lines Sent() { return Received(1, sentMark); }
     Lines Log() const;
-    bool LogHas(const std::string& line) const { return Has(form().Memo1.lines, line); }
+    bool LogHas(const std::string& line) const { return Has(form().logMemo.lines, line); }
     Lines Received(int com, size_t from = 0);
 
     // Texts of the message boxes shown so far.
@@ -65,7 +65,7 @@ struct Rig {
         return texts;
     }
     bool PortOpen() { return ports.ports()["COM1"].open; }
-    bool ConnectedLayout() { return form().Height() == kConnectedHeight && form().Panel1.visible; }
+    bool ConnectedLayout() { return form().Height() == kConnectedHeight && form().moduleControlsPanel.visible; }
     // Not connected any more: operations and the disconnect are off, but the
     // window takes input and a new search can start.
     bool OnlySearchOffered();

@@ -32,7 +32,7 @@ TEST(EditKeys, KeysBecomeTheCharactersTheFilterSees) {
 TEST(EditKeys, TypingGoesThroughTheHandlers) {
     Windows w;
     w.RevealAll();
-    Control& field = w.form().Edit2;  // a clock field: at most 2 characters
+    Control& field = w.form().hoursEdit;  // a clock field: at most 2 characters
     auto* edit = w.Find<QLineEdit>("Edit2");
     std::string seen;
     // Digits and Backspace pass, 'a' becomes '9', anything else is discarded.
@@ -53,7 +53,7 @@ TEST(EditKeys, TypingGoesThroughTheHandlers) {
     EXPECT_EQ(field.caption, "19");
 
     // A change handler that rewrites the text: the edit shows the rewrite.
-    Control& value = w.form().Edit11;
+    Control& value = w.form().cellValueEdit;
     value.OnChange = [&value] { if (value.caption == "a") value.SetCaption("A"); };
     value.SetCaption("");
     Settle();

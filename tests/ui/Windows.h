@@ -1,6 +1,6 @@
 #pragma once
 // The program with its four windows on the Qt host, without serial ports.
-#include "core/link/Program.h"
+#include "core/program/Program.h"
 #include "core/serial/EVaCommError.h"
 #include "ui/QtHost.h"
 #include "ui/TForm1.h"
@@ -65,7 +65,7 @@ struct Windows {
     // Every control of the main window visible and enabled, in the service layout.
     void RevealAll() {
         for (Control* c : form().Controls()) {
-            if (c == &form().Memo5) continue;
+            if (c == &form().reportBuffer) continue;
             c->SetVisible(true);
             c->SetEnabled(true);
         }

@@ -80,13 +80,13 @@ TEST(MainWindow, ClicksReachTheirHandlersUnlessTheWindowIsDisabled) {
     }
 
     std::vector<int> steps;
-    f.UpDown1.OnStep = [&](int step) { steps.push_back(step); };
+    f.cellAddressArrows.OnStep = [&](int step) { steps.push_back(step); };
     for (QToolButton* arrow : w.Find("UpDown1")->findChildren<QToolButton*>()) QTest::mouseClick(arrow, Qt::LeftButton);
     std::sort(steps.begin(), steps.end());
     EXPECT_EQ(steps, (std::vector<int>{-1, 1}));
 
     // The tick mark is the model's: Qt's own toggle is undone.
-    f.Service1.SetChecked(true);
+    f.serviceItem.SetChecked(true);
     Settle();
     w.Find<QAction>("Service1")->trigger();
     EXPECT_TRUE(w.Find<QAction>("Service1")->isChecked());
@@ -114,11 +114,11 @@ TEST(MainWindow, ModelChangesShowAfterTheRefresh) {
     QScrollBar* logBar = w.Find<QPlainTextEdit>("Memo1")->verticalScrollBar();
     struct Case { const char* what; std::function<void()> change; std::function<bool()> shown; };
     const Case cases[] = {
-        {"enabled", [&] { f.Button5.SetEnabled(true); }, [&] { return w.Find("Button5")->isEnabled(); }},
-        {"visible", [&] { f.GroupBox4.SetVisible(true); }, [&] { return !w.Find("GroupBox4")->isHidden(); }},
-        {"checked", [&] { f.CheckBox3.SetChecked(true); },
+        {"enabled", [&] { f.disconnectButton.SetEnabled(true); }, [&] { return w.Find("Button5")->isEnabled(); }},
+        {"visible", [&] { f.memoryGroup.SetVisible(true); }, [&] { return !w.Find("GroupBox4")->isHidden(); }},
+        {"checked", [&] { f.extraFunctionsCheck.SetChecked(true); },
          [&] { return w.Find<QCheckBox>("CheckBox3")->isChecked(); }},
-        {"menu enabled", [&] { f.Info1.SetEnabled(true); },
+        {"menu enabled", [&] { f.helpMenu.SetEnabled(true); },
          [&] { return w.Find<QMenu>("Info1")->menuAction()->isEnabled(); }},
         {"log line", [&] { f.LogInfo("Suche"); },
          [&] { return text("Memo1") == "Suche" && text("StatusBar2.1") == "Suche"; }},
@@ -126,15 +126,15 @@ TEST(MainWindow, ModelChangesShowAfterTheRefresh) {
          [&] { return color("Memo1", QPalette::Base) == Qt::red && color("Memo1", QPalette::Text) == Qt::yellow; }},
         {"log scrolled to its end", [&] { for (int i = 0; i < 200; ++i) f.LogLine("Zeile " + std::to_string(i)); },
          [&] { return logBar->maximum() > 0 && logBar->value() == logBar->maximum(); }},
-        {"indicator", [&] { f.Panel4.SetColor(colors::Aqua); },
+        {"indicator", [&] { f.activityIndicator.SetColor(colors::Aqua); },
          [&] { return color("Panel4", QPalette::Window) == Qt::cyan; }},
         {"window caption", [&] { f.window.SetCaption("X"); }, [&] { return w.main.windowTitle() == "X"; }},
         {"opacity", [&] { f.alpha = 85; f.Changed(); },
          [&] { return qAbs(w.main.windowOpacity() - 85 / 255.0) < 0.01; }},
-        {"memo append", [&] { f.DBMemo1.AddLine("0000: 41\r"); f.DBMemo1.AddLine("0010: 43\r"); },
+        {"memo append", [&] { f.ramView.AddLine("0000: 41\r"); f.ramView.AddLine("0010: 43\r"); },
          [&] { return text("DBMemo1") == "0000: 41\n0010: 43"; }},
-        {"memo rebuilt", [&] { f.DBMemo1.Clear(); f.DBMemo1.AddLine("neu"); }, [&] { return text("DBMemo1") == "neu"; }},
-        {"memo line changed in place", [&] { f.DBMemo1.lines[0] = "geändert"; f.DBMemo1.Touch(); },
+        {"memo rebuilt", [&] { f.ramView.Clear(); f.ramView.AddLine("neu"); }, [&] { return text("DBMemo1") == "neu"; }},
+        {"memo line changed in place", [&] { f.ramView.lines[0] = "geändert"; f.ramView.Touch(); },
          [&] { return text("DBMemo1") == QStringLiteral("geändert"); }},
     };
     for (const Case& c : cases) {

@@ -1,4 +1,4 @@
-#include "core/form/Text.h"
+#include "core/wire/Text.h"
 
 #include <cstdint>
 

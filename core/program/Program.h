@@ -28,10 +28,10 @@ public:
     bool closed = false;
 
     // Menu "Hilfe".
-    void Hinweis1Click();
-    void Version1Click();
-    void NSM1Click();
-    void CheckBox3Click();
+    void ShowNotice();
+    void ShowAbout();
+    void ShowJumperHelp();
+    void ApplyExtraFunctionsChoice();
 
     Host& host;
     EventPump pump;
@@ -41,7 +41,7 @@ public:
     AboutForm about;
     PasswordForm password;
     JumperHelpForm jumperHelp;
-    TVaComm VaComm1;
+    TVaComm serialPort;
     Connection conn;
     CommandExchange link;
     Supervisor supervisor;
@@ -50,6 +50,9 @@ public:
 
 private:
     void Wire();
+    // Lets the control's click run only when no other operation or exchange
+    // is under way, and marks the operation running meanwhile.
+    void GuardOperation(Control& control);
 };
 
 }  // namespace qvd
