@@ -43,7 +43,7 @@ TEST(ServicePassword, RightPasswordOpensTheServiceLayoutOnlyForAServiceAdapter) 
         ASSERT_TRUE(rig.Poll());
         EXPECT_EQ(rig.form().Width(), service ? 920 : 773);
         EXPECT_EQ(rig.form().serviceItem.checked, service);
-        EXPECT_EQ(rig.conn().wrongPasswordCount, service ? 143 : 1);
+        EXPECT_EQ(rig.conn().serviceEverGranted, service);
         EXPECT_EQ(rig.Log(), service ? Lines{} : Lines{"Servicefunktionen 2 verfügbar."});
         EXPECT_EQ(rig.program->password.handOverEdit.caption, "");
         if (!service) continue;

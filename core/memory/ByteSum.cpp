@@ -1,0 +1,44 @@
+#include "core/memory/ByteSum.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace qvd {
+
+uint16_t ByteSum(std::string_view bytes) {
+    ByteSummer summer;
+    summer.Add(bytes);
+    return summer.Value();
+}
+
+void ByteSummer::Add(std::string_view chunk) {
+    uint32_t sum = sum_;
+    for (unsigned char b : chunk) sum += b;
+    sum_ = sum;
+}
+
+std::optional<FileSum> SumFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::vector<char> block(64 * 1024);
+    ByteSummer summer;
+    FileSum result;
+    for (;;) {
+        const ssize_t got = ::read(fd, block.data(), block.size());
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        summer.Add(std::string_view(block.data(), static_cast<size_t>(got)));
+        result.size += static_cast<uint64_t>(got);
+    }
+    ::close(fd);
+    result.sum = summer.Value();
+    return result;
+}
+
+}  // namespace qvd
