@@ -4,8 +4,8 @@
 // them back.
 //
 // Bytes at even offsets go to the "_odd" half, bytes at odd offsets to the
-// "_even" half. The names count chip pins, not offsets; half files in the
-// field follow this, so it stays.
+// "_even" half. The names look swapped, but half files in the field carry
+// them this way.
 #include <cstddef>
 #include <string>
 

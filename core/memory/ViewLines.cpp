@@ -9,10 +9,14 @@ std::vector<std::string> ViewLineCutter::Append(std::string_view chunk) {
     size_t from = 0;
     for (size_t cr = chunk.find('\r'); cr != std::string_view::npos;
          cr = chunk.find('\r', from)) {
-        std::string line = std::move(pending_);
-        pending_.clear();
-        line.append(chunk.substr(from, cr + 1 - from));
-        lines.push_back(std::move(line));
+        const std::string_view tail = chunk.substr(from, cr + 1 - from);
+        if (pending_.empty()) {
+            lines.emplace_back(tail);
+        } else {
+            pending_.append(tail);
+            lines.push_back(std::move(pending_));
+            pending_.clear();
+        }
         from = cr + 1;
     }
     pending_.append(chunk.substr(from));

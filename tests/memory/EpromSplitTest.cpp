@@ -1,0 +1,106 @@
+#include "core/memory/EpromSplit.h"
+
+#include "ScratchDir.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+
+namespace qvd {
+namespace {
+
+using testing::ScratchDir;
+
+std::string Counting(size_t size) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 31 + i / 256);
+    return bytes;
+}
+
+TEST(EpromSplit, HalfNames) {
+    struct Case { std::string image, odd, even; };
+    const Case cases[] = {
+        {"/data/x/bw.hex", "/data/x/bw_odd.hex", "/data/x/bw_even.hex"},
+        {"abc.h", "a_oddbc.h", "a_evenbc.h"},
+        {"/d/ab", "/d/_oddab", "/d/_evenab"},
+        {"/data/x/bin", "/data/x/_oddbin", "/data/x/_evenbin"},
+        {"/da.ta/abcd", "/da.ta/_oddabcd", "/da.ta/_evenabcd"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(OddHalfPath(c.image), c.odd);
+        EXPECT_EQ(EvenHalfPath(c.image), c.even);
+    }
+}
+
+TEST(EpromSplit, EvenOffsetsGoToOddHalfAndJoinRestores) {
+    ScratchDir dir;
+    std::string image(kEpromWordImageSize, '\0');
+    for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i);
+    const std::string path = dir.Write("bw.bin", image);
+
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(SplitEpromImage(path, OddHalfPath(path), EvenHalfPath(path)).ok());
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(300));  // per-byte writes take seconds
+
+    const std::string odd = ScratchDir::Read(OddHalfPath(path));
+    const std::string even = ScratchDir::Read(EvenHalfPath(path));
+    ASSERT_EQ(odd.size(), kEpromHalfSize);
+    ASSERT_EQ(even.size(), kEpromHalfSize);
+    EXPECT_EQ(odd.substr(0, 4), std::string("\x00\x02\x04\x06", 4));
+    EXPECT_EQ(even.substr(0, 4), std::string("\x01\x03\x05\x07", 4));
+
+    const std::string joined = dir / "joined.bin";
+    ASSERT_TRUE(JoinEpromImage(OddHalfPath(path), EvenHalfPath(path), joined).ok());
+    EXPECT_TRUE(ScratchDir::Read(joined) == image);  // no megabyte dump on failure
+    EXPECT_EQ(dir.EntryCount(), 4u);                 // no temporary left over
+}
+
+TEST(EpromSplit, WrongSizesCreateNothing) {
+    struct Case { size_t image, odd, even; std::string failing; };
+    const Case cases[] = {
+        {kEpromWordImageSize - 1, 0, 0, "in"},
+        {kEpromWordImageSize + 1, 0, 0, "in"},
+        {0, kEpromHalfSize, kEpromHalfSize - 2, "even"},
+        {0, kEpromHalfSize + 1, kEpromHalfSize, "odd"},
+    };
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        EpromFileResult result;
+        if (c.image) {
+            const std::string in = dir.Write("in", Counting(c.image));
+            result = SplitEpromImage(in, dir / "odd", dir / "even");
+        } else {
+            result = JoinEpromImage(dir.Write("odd", Counting(c.odd)),
+                                    dir.Write("even", Counting(c.even)), dir / "out");
+        }
+        EXPECT_EQ(result.status, EpromFileStatus::WrongSize);
+        EXPECT_EQ(result.path, dir / c.failing);
+        EXPECT_EQ(dir.EntryCount(), c.image ? 1u : 2u);
+    }
+}
+
+TEST(EpromSplit, UncreatableOutputLeavesNothingAndIsNamed) {
+    ScratchDir dir;
+    const std::string in = dir.Write("in", Counting(kEpromWordImageSize));
+    // The first half is creatable, the second's folder does not exist.
+    const std::string odd = dir / "odd";
+    const std::string even = dir / "gone/even";
+    const EpromFileResult split = SplitEpromImage(in, odd, even);
+    EXPECT_EQ(split.status, EpromFileStatus::CannotCreateOutput);
+    EXPECT_EQ(split.path, even);
+    EXPECT_EQ(dir.EntryCount(), 1u);
+
+    // Renaming onto a directory fails only at the very end.
+    std::filesystem::create_directory(dir / "taken");
+    const EpromFileResult late = SplitEpromImage(in, odd, dir / "taken");
+    EXPECT_EQ(late.status, EpromFileStatus::CannotCreateOutput);
+    EXPECT_EQ(late.path, dir / "taken");
+    EXPECT_EQ(dir.EntryCount(), 2u);  // "in" and the empty folder
+
+    const EpromFileResult missing = JoinEpromImage(dir / "nope", dir / "nope2", dir / "out");
+    EXPECT_EQ(missing.status, EpromFileStatus::CannotOpenInput);
+    EXPECT_EQ(missing.path, dir / "nope");
+}
+
+}  // namespace
+}  // namespace qvd
