@@ -98,6 +98,7 @@ static QMessageBox::Icon BoxIcon(MessageIcon icon) {
     case MessageIcon::Error: return QMessageBox::Critical;
     case MessageIcon::Warning: return QMessageBox::Warning;
     case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Question: return QMessageBox::Question;
     case MessageIcon::None: break;
     }
     return QMessageBox::NoIcon;
@@ -115,6 +116,19 @@ void QtHost::ShowMessage(const std::string& title, const std::string& text, Mess
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+}
+
+bool QtHost::AskYesNo(const std::string& title, const std::string& text) {
+    BeforeModal();
+    QString body = QString::fromStdString(text);
+    body.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(title), body,
+                    QMessageBox::Yes | QMessageBox::No, mainWindow_.data());
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setDefaultButton(QMessageBox::No);  // a stray Enter must not overwrite a module's RAM
+    return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<std::string> QtHost::OpenFileDialog(const FileDialogRequest& request) {

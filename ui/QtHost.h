@@ -29,6 +29,7 @@ public:
     void ScheduleWake(uint32_t when) override;
     void SetWakeHandler(std::function<void()> handler) override;
 
+    bool AskYesNo(const std::string& title, const std::string& text) override;
     void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
                      bool centredOnScreen = false) override;
     std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;

@@ -4,6 +4,7 @@
 #include "core/form/Colors.h"
 
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,6 +62,12 @@ struct Control {
 
     // Memos.
     void AddLine(const std::string& line) { lines.push_back(line); Touch(); }
+    // Many lines with one change notification (a streaming view).
+    void AddLines(std::vector<std::string>&& more) {
+        if (more.empty()) return;
+        lines.insert(lines.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+        Touch();
+    }
     // Appends text; carriage returns and line feeds start new lines.
     void AddText(const std::string& text);
     void Clear() { lines.clear(); Touch(); }

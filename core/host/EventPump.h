@@ -14,7 +14,9 @@ class Timer;
 
 // Elapsed ticks as the wait loop counts them: after a wrap of the 32-bit
 // counter the sum now + (0xFFFFFFFF - start) is taken, one short of the true
-// distance.
+// distance. A wait across the wrap thus lasts one tick longer; that happens
+// once in 49.7 days and errs on the long side, which no answer time minds,
+// so the rule stays one expression instead of a special case.
 uint32_t ElapsedTicks(uint32_t start, uint32_t now);
 
 class EventPump {
@@ -44,7 +46,8 @@ private:
     std::vector<Timer*> timers_;
 };
 
-// A periodic timer on the user-interface thread (the designer's TTimer).
+// A periodic timer on the user-interface thread. Its ticks run through the
+// host's wake-ups, so they also fall due inside a DelayWithEvents.
 class Timer {
 public:
     explicit Timer(EventPump& pump, uint32_t interval = 1000);
@@ -55,7 +58,8 @@ public:
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool on);
     uint32_t Interval() const { return interval_; }
-    // Like the designer's timer, a new interval restarts the count.
+    // A new interval restarts the count: the enumeration tick comes 100 ms
+    // after the start tick, not at the old due time.
     void SetInterval(uint32_t ms);
 
     std::function<void()> OnTimer;

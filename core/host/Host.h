@@ -9,7 +9,7 @@
 
 namespace qvd {
 
-enum class MessageIcon { None, Error, Warning, Information };
+enum class MessageIcon { None, Error, Warning, Information, Question };
 
 struct LocalDateTime {
     int year = 2000;  // full year
@@ -47,6 +47,8 @@ public:
     // Modal box with one OK button; returns when the user has confirmed it.
     virtual void ShowMessage(const std::string& title, const std::string& text,
                              MessageIcon icon, bool centredOnScreen = false) = 0;
+    // Modal question with Yes and No; true only for Yes.
+    virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
     virtual std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) = 0;
     // Asks before overwriting an existing file.
     virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) = 0;

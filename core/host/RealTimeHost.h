@@ -29,6 +29,7 @@ public:
 
     void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
                      bool centredOnScreen) override;
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
     std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<std::string> SaveFileDialog(const FileDialogRequest&) override { return std::nullopt; }
     LocalDateTime Now() override;

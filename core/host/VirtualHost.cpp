@@ -80,6 +80,15 @@ void VirtualHost::ShowMessage(const std::string& title, const std::string& text,
     if (onMessage) onMessage(shown);
 }
 
+bool VirtualHost::AskYesNo(const std::string& title, const std::string& text) {
+    messages.push_back({title, text, MessageIcon::Question, TickCount()});
+    if (onMessage) onMessage(messages.back());
+    if (yesNoAnswers.empty()) return false;
+    const bool yes = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return yes;
+}
+
 std::optional<std::string> VirtualHost::OpenFileDialog(const FileDialogRequest& request) {
     dialogs.push_back(request);
     if (openAnswers.empty()) return std::nullopt;

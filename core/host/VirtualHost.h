@@ -35,6 +35,7 @@ public:
 
     void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
                      bool centredOnScreen) override;
+    bool AskYesNo(const std::string& title, const std::string& text) override;
     std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
     LocalDateTime Now() override;
@@ -54,6 +55,8 @@ public:
     // How long the user takes to confirm a box (virtual ms; events run meanwhile).
     uint32_t messageReactionMs = 0;
     std::function<void(const RecordedMessage&)> onMessage;
+    // Answers to the coming questions; No when none is left.
+    std::deque<bool> yesNoAnswers;
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<std::optional<std::string>> saveAnswers;
     std::vector<FileDialogRequest> dialogs;

@@ -13,10 +13,13 @@ Program::Program(Host& h, TransportFactory transports, DeviceResolver devices)
       link(pump, serialPort, conn),
       supervisor(h, form, password, link, conn),
       clock(h, form, link, conn),
-      search(h, form, password, link, conn, supervisor) {
+      search(h, form, password, link, conn, supervisor),
+      bulk(h, form, link, conn, transfer),
+      ramWrite(h, form, link, conn) {
     form.about = &about;
     form.password = &password;
     form.jumperHelp = &jumperHelp;
+    serialPort.SetTrace(WireTrace::FromEnvironment([&h] { return h.TickCount(); }));
     Wire();
 }
 
@@ -28,6 +31,8 @@ void Program::Wire() {
     form.onOperationControls = [this](bool on) { conn.controlsHeld = !on; };
     form.pollTimer.OnTimer = [this] { supervisor.OnPollTick(); };
     search.readClockIntoFields = [this] { clock.ReadClockIntoFields(); };
+    supervisor.onTransferTick = [this] { bulk.OnTransferTick(); };
+    serialPort.OnRxChar = [this](int) { bulk.OnBytesReceived(); };
 
     form.searchButton.OnClick = [this] { search.SearchAdapter(); };
     form.disconnectButton.OnClick = [this] { supervisor.Disconnect(); };
@@ -37,10 +42,18 @@ void Program::Wire() {
     form.jumperHelpItem.OnClick = [this] { ShowJumperHelp(); };
     form.extraFunctionsCheck.OnClick = [this] { ApplyExtraFunctionsChoice(); };
     clock.Attach();
+    form.ramSaveButton.OnClick = [this] { bulk.SaveMemoryToFile(MemoryKind::Ram); };
+    form.epromSaveButton.OnClick = [this] { bulk.SaveMemoryToFile(MemoryKind::Eprom); };
+    form.ramViewAllButton.OnClick = [this] { bulk.ShowWholeMemory(MemoryKind::Ram); };
+    form.epromViewAllButton.OnClick = [this] { bulk.ShowWholeMemory(MemoryKind::Eprom); };
+    form.ramRestoreButton.OnClick = [this] { ramWrite.RestoreRamFromFile(); };
+    form.ramClearButton.OnClick = [this] { ramWrite.ClearRam(); };
 
     for (Control* c : {&form.searchButton, &form.disconnectButton, &form.clockReadButton,
                        &form.clockSetButton, &form.pcTimeButton, &form.rtcSetButton,
-                       &form.timekeeperSetButton})
+                       &form.timekeeperSetButton, &form.ramSaveButton, &form.epromSaveButton,
+                       &form.ramViewAllButton, &form.epromViewAllButton, &form.ramRestoreButton,
+                       &form.ramClearButton})
         GuardOperation(*c);
 }
 

@@ -9,6 +9,9 @@
 #include "core/link/CommandExchange.h"
 #include "core/link/Connection.h"
 #include "core/link/Supervisor.h"
+#include "core/memory/BulkReads.h"
+#include "core/memory/RamWrite.h"
+#include "core/memory/TransferContext.h"
 #include "core/module/AdapterSearch.h"
 #include "core/serial/TVaComm.h"
 
@@ -47,6 +50,9 @@ public:
     Supervisor supervisor;
     ClockOperations clock;
     AdapterSearch search;
+    TransferContext transfer;
+    BulkReads bulk;
+    RamWrite ramWrite;
 
 private:
     void Wire();

@@ -43,6 +43,7 @@ void TVaComm::Open() {
         DispatchReceived();
     });
     transport_ = std::move(transport);
+    if (trace_) trace_->Note("open " + ResolvedDevice());
 }
 
 void TVaComm::Close() {
@@ -50,6 +51,7 @@ void TVaComm::Close() {
     ++*generation_;
     transport_->Close();
     transport_.reset();
+    if (trace_) trace_->Note("close");
     host_.Sleep(300);
 }
 
@@ -57,7 +59,8 @@ template <typename Call>
 auto TVaComm::Guarded(Call call) -> decltype(call()) {
     try {
         return call();
-    } catch (const EVaCommError&) {
+    } catch (const EVaCommError& error) {
+        if (trace_) trace_->Note(std::string("failed: ") + error.what());
         // The device has failed (hung up, unplugged): report it once, then
         // behave as a closed port until the next Open.
         ++*generation_;
@@ -69,6 +72,7 @@ auto TVaComm::Guarded(Call call) -> decltype(call()) {
 
 bool TVaComm::WriteText(const std::string& bytes) {
     if (!Active()) return false;
+    if (trace_) trace_->Sent(bytes);
     return Guarded([&] { return transport_->Write(bytes, 1000); });
 }
 
@@ -80,7 +84,9 @@ int TVaComm::InputCount() {
 std::string TVaComm::ReadText() {
     const int n = InputCount();
     if (n <= 0) return {};
-    return Guarded([&] { return transport_->Read(n); });
+    std::string bytes = Guarded([&] { return transport_->Read(n); });
+    if (trace_) trace_->Received(bytes);
+    return bytes;
 }
 
 void TVaComm::DispatchReceived() {

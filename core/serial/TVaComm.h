@@ -5,6 +5,7 @@
 #include "core/host/Host.h"
 #include "core/serial/EVaCommError.h"
 #include "core/serial/SerialTransport.h"
+#include "core/serial/WireTrace.h"
 
 #include <functional>
 #include <memory>
@@ -39,6 +40,9 @@ public:
     int InputCount();
     std::string ReadText();
 
+    // Every byte written and read goes to the trace, when there is one.
+    void SetTrace(std::unique_ptr<WireTrace> trace) { trace_ = std::move(trace); }
+
     // Count = bytes waiting at dispatch time; only called when that is > 0.
     std::function<void(int count)> OnRxChar;
 
@@ -53,6 +57,7 @@ private:
     int portNum_ = 1;
     std::string deviceName_ = "COM%d";
     std::unique_ptr<SerialTransport> transport_;
+    std::unique_ptr<WireTrace> trace_;
     // Bumped on every open, so a notification queued for an earlier opening
     // is dropped.
     std::shared_ptr<int> generation_ = std::make_shared<int>(0);

@@ -2,6 +2,9 @@
 #include "support/Rig.h"
 
 #include <gtest/gtest.h>
+#include <fstream>
+#include <cstdlib>
+#include <cstdio>
 
 namespace qvd::test {
 namespace {
@@ -53,9 +56,45 @@ TEST(CommandExchange, WaitsTheAnswerTimeOfCommandAndModule) {
     }
 }
 
-TEST(CommandExchange, FormatHex4) {
-    for (auto [value, text] : {std::pair<uint16_t, const char*>{0xFFFF, "FFFF"}, {10, "000A"}, {0, "0000"}})
-        EXPECT_EQ(FormatHex4(value), text);
+// A port that takes nothing: the exchange fails at once instead of waiting
+// for an answer to a command that never went out.
+TEST(CommandExchange, WriteThatDoesNotGoOutFailsAtOnce) {
+    struct StuckPort : SerialTransport {
+        void Open(const std::string&, std::function<void()>) override {}
+        void Close() override {}
+        bool Write(const std::string&, int) override { return false; }
+        int InputCount() override { return 0; }
+        std::string Read(int) override { return {}; }
+    };
+    VirtualHost host;
+    Program program(host, [](const std::string&) { return std::make_unique<StuckPort>(); },
+                    [](int) { return std::string("COM1"); });
+    program.serialPort.Open();
+    const uint64_t start = host.Time();
+    EXPECT_FALSE(program.link.ExchangeCommand("g0020", 10));
+    EXPECT_EQ(host.Time(), start);
+    EXPECT_EQ(program.link.LastAnswer(), "---");
+    EXPECT_FALSE(program.link.Busy());
+}
+
+// Every byte either way lands in the trace, one line per write or read.
+TEST(CommandExchange, WireTraceRecordsBothDirections) {
+    const std::string path = ::testing::TempDir() + "qvd_trace.txt";
+    std::remove(path.c_str());
+    ::setenv("QVD_PC_TRACE", path.c_str(), 1);
+    {
+        Rig rig(Rig::Connected);
+        ::unsetenv("QVD_PC_TRACE");
+    }
+    ::unsetenv("QVD_PC_TRACE");
+    std::ifstream in(path);
+    std::string line, all;
+    while (std::getline(in, line)) all += line + "\n";
+    EXPECT_NE(all.find(" TX     1 | F6 | .\n"), std::string::npos) << all;      // the probe
+    EXPECT_NE(all.find(" RX     1 | F6 | .\n"), std::string::npos) << all;      // its echo
+    EXPECT_NE(all.find(" TX     2 | 72 0D | r.\n"), std::string::npos) << all;  // a status poll
+    EXPECT_NE(all.find(" RX    18 | 46 46 31 2D 30 30 30 30"), std::string::npos) << all;
+    EXPECT_NE(all.find("-- open COM1"), std::string::npos);
 }
 
 TEST(CommandExchange, UnpluggedAdapterFailsTheExchangeAndIsReported) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <algorithm>
 
 namespace qvd::test {
@@ -236,6 +238,41 @@ TEST(AdapterSearch, FailureDuringIdentificationAbandonsOnlyThatPort) {
     EXPECT_TRUE(alone.LogHas("QVD-Modul nicht gefunden."));
     EXPECT_FALSE(alone.ConnectedLayout());
     EXPECT_NE(alone.conn().state, ConnState::Connected);
+}
+
+// The service marking belongs to the adapter of the last search.
+TEST(AdapterSearch, ServiceMarkingEndsWithTheNextSearch) {
+    Rig rig;
+    rig.AddAdapter(1).config.serial = "07Q3";
+    rig.Search();
+    ASSERT_TRUE(rig.conn().serviceAdapter);
+    rig.ports.Device("COM1")->config.serial = "0815";
+    rig.form().searchButton.OnClick();
+    EXPECT_FALSE(rig.conn().serviceAdapter);
+}
+
+// An adapter that vanishes after any step of the identification gives up its
+// port; the search goes on to the good adapter on COM2.
+TEST(AdapterSearch, AdapterLostDuringTheIdentificationAbandonsThePort) {
+    for (const char* lastCommand : {"i", "r", "f", "x", "s"}) {
+        SCOPED_TRACE(lastCommand);
+        Rig rig;
+        rig.AddAdapter(1).config.serial = "07Q3";
+        rig.AddAdapter(2);
+        std::function<void()> watch = [&] {
+            const Lines& got = rig.ports.Device("COM1")->received;
+            if (!got.empty() && got.back() == lastCommand) rig.ports.Unplug("COM1");
+            else rig.host.After(1, watch);
+        };
+        rig.StartAndEnumerate();
+        rig.host.After(1, watch);
+        rig.form().searchButton.OnClick();
+        EXPECT_EQ(rig.form().portPanel.caption, "COM: 2");
+        EXPECT_EQ(rig.conn().state, ConnState::Connected);
+        EXPECT_FALSE(rig.conn().serviceAdapter);
+        EXPECT_TRUE(rig.ConnectedLayout());
+        EXPECT_FALSE(rig.ports.Device("COM2")->received.empty());
+    }
 }
 
 TEST(Identification, ShortAnswers) {
