@@ -81,8 +81,9 @@ void ClockOperations::ReadClock() {
     form_.pollTimer.SetEnabled(true);
 }
 
-void ClockOperations::ReadClockIntoFields() {
-    const ClockLayout layout = ClockLayoutOf(conn_.moduleType);
+void ClockOperations::ReadClockIntoFields() { ReadClockIntoFields(ClockLayoutOf(conn_.moduleType)); }
+
+void ClockOperations::ReadClockIntoFields(ClockLayout layout) {
     if (layout == ClockLayout::None) return;
     const bool read = link_.ExchangeCommand("f", static_cast<uint16_t>(ReadAnswerLength(layout)));
     const std::string answer = link_.LastAnswer();  // "---" after a failed read

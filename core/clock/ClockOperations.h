@@ -28,6 +28,9 @@ public:
     // "f" with the layout's length, fields written, Panel3 and its colour,
     // register bits. Goes on whatever the exchange reported.
     void ReadClockIntoFields();
+    // The same with a given layout (the adp switch reads the adp clock
+    // before the module type may say so).
+    void ReadClockIntoFields(ClockLayout layout);
 
     void ShowRtcBits(const std::string& registers);         // CF, CE, CD
     void ShowTimekeeperBits(const std::string& characters);  // positions 1, 2, 3, 9, 10

@@ -25,6 +25,8 @@ inline constexpr Rgb Olive{128, 128, 0};
 inline constexpr Rgb Grey{128, 128, 128};
 inline constexpr Rgb White{255, 255, 255};
 inline constexpr Rgb Black{0, 0, 0};
+// The normal background of an entry field.
+inline constexpr Rgb Window{255, 255, 255};
 }  // namespace colors
 
 }  // namespace qvd

@@ -76,6 +76,7 @@ MainForm::MainForm(EventPump& pump)
 
     extrasMenu.enabled = false;
     splitEpromItem.enabled = false;
+    joinEpromItem.enabled = false;
     helpMenu.enabled = false;
     jumperHelpItem.enabled = false;
 }

@@ -149,6 +149,8 @@ public:
     // --- main menu ---
     Control& extrasMenu = Add("Extr", ControlKind::Menu, "Extra's");
     Control& splitEpromItem = Add("BW2EPROMaufteilen1", ControlKind::MenuItem, "BW2-EPROM aufteilen", &extrasMenu);
+    Control& joinEpromItem = Add("BW2EPROMzusammenfuegen1", ControlKind::MenuItem, "BW2-EPROM zusammenfügen", &extrasMenu);
+    Control& compareRamItem = Add("RAMmitDateivergleichen1", ControlKind::MenuItem, "RAM mit Datei vergleichen", &extrasMenu);
     Control& serviceItem = Add("Service1", ControlKind::MenuItem, "Service", &extrasMenu);
     Control& helpMenu = Add("Info1", ControlKind::Menu, "Hilfe");
     Control& jumperHelpItem = Add("NSM1", ControlKind::MenuItem, "NSM-12sek.-Modul", &helpMenu);

@@ -13,6 +13,7 @@ namespace qvd {
 namespace {
 
 constexpr int32_t kSilentTicksToEnd = 3;
+constexpr size_t kMaxMemoryRead = 512 * 1024;
 // Adapters before this version have no memory checksum command.
 constexpr const char* kMemoryChecksumVersion = "1.10";
 
@@ -65,7 +66,12 @@ void BulkReads::OnBytesReceived() {
     transfer_.receivedBytes += static_cast<int32_t>(chunk.size());
     const std::string count = std::to_string(transfer_.receivedBytes);
 
-    if (conn_.state == ConnState::FileRead) {
+    if (conn_.state == ConnState::FileRead && transfer_.intoMemory) {
+        // Held for the comparison up to the largest RAM; more is counted only.
+        const size_t room = kMaxMemoryRead - std::min(kMaxMemoryRead, transfer_.memory.size());
+        transfer_.memory.append(chunk, 0, std::min(room, chunk.size()));
+        form_.bytesPanel.SetCaption("Rx-Bytes: " + count);
+    } else if (conn_.state == ConnState::FileRead) {
         std::FILE* file = transfer_.file;
         if (file && !transfer_.fileWriteFailed &&
             (std::fwrite(chunk.data(), 1, chunk.size(), file) != chunk.size() || std::fflush(file) != 0))
@@ -103,7 +109,10 @@ void BulkReads::FileReadTick() {
     form_.pollTimer.SetEnabled(false);
     conn_.state = ConnState::Connected;
     HideProgress();
-    CompleteFileRead();
+    if (transfer_.intoMemory)
+        CompleteComparison();
+    else
+        CompleteFileRead();
     form_.pollTimer.SetEnabled(true);
 }
 
@@ -218,6 +227,17 @@ void BulkReads::ShowWholeMemory(MemoryKind kind) {
     form_.pollTimer.SetEnabled(true);
 }
 
+void BulkReads::StartBinaryStream(MemoryKind kind) {
+    const bool eprom = kind == MemoryKind::Eprom;
+    link_.ExchangeCommand("d0000", 6);
+    link_.DelayWithEvents(10);
+    transfer_.idleTicks = 0;
+    transfer_.receivedBytes = 0;
+    const ModuleProfile* profile = FindProfile(conn_.moduleType);
+    transfer_.expectedBytes = profile ? (eprom ? profile->epromImageSize : profile->ramImageSize) : 0;
+    link_.SendCommand(eprom ? "h\r" : "a\r", 10);
+}
+
 void BulkReads::SaveMemoryToFile(MemoryKind kind) {
     const bool eprom = kind == MemoryKind::Eprom;
     transfer_.inputHold = true;
@@ -234,6 +254,7 @@ void BulkReads::SaveMemoryToFile(MemoryKind kind) {
         transfer_.idleTicks = 0;
         transfer_.receivedBytes = 0;
         transfer_.epromRead = eprom;
+        transfer_.intoMemory = false;
         transfer_.fileWriteFailed = false;
         transfer_.linkFailureReported = false;
         if (transfer_.file) std::fclose(transfer_.file);
@@ -241,13 +262,7 @@ void BulkReads::SaveMemoryToFile(MemoryKind kind) {
         if (transfer_.file) {
             form_.LogLine("Dateiname:" + name);
             form_.LogInfo(eprom ? "EPROM --> Datei: Übertragung läuft..." : "RAM --> Datei: Übertragung läuft...");
-            link_.ExchangeCommand("d0000", 6);
-            link_.DelayWithEvents(10);
-            transfer_.idleTicks = 0;
-            transfer_.receivedBytes = 0;
-            const ModuleProfile* profile = FindProfile(conn_.moduleType);
-            transfer_.expectedBytes = profile ? (eprom ? profile->epromImageSize : profile->ramImageSize) : 0;
-            link_.SendCommand(eprom ? "h\r" : "a\r", 10);
+            StartBinaryStream(kind);
             ShowProgress();
         } else {
             // The transfer state stays: the next ticks end this empty read

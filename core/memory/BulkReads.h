@@ -29,6 +29,9 @@ public:
     void ShowWholeMemory(MemoryKind kind);
     // "RAM-Inhalt speichern" and "EPROM-Inhalt speichern".
     void SaveMemoryToFile(MemoryKind kind);
+    // "RAM mit Datei vergleichen": the whole RAM in binary form, held in
+    // memory, compared byte for byte with a chosen image file.
+    void CompareRamWithFile();
 
     // Ends the input hold. Bytes that came while it was on raised their
     // notification already, and a fast adapter may send nothing more: take
@@ -40,6 +43,9 @@ private:
     void ViewReadTick();
     // Size check and verification of the closed transfer file.
     void CompleteFileRead();
+    void CompleteComparison();
+    // "d0000", the counters and the start command of a binary read.
+    void StartBinaryStream(MemoryKind kind);
     void VerifyTransfer(uint64_t fileSize, uint16_t fileSum);
     // The checksum of the whole memory; the same command once more when the
     // first answer differs from the file's.

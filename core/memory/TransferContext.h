@@ -28,6 +28,12 @@ struct TransferContext {
     bool linkFailureReported = false;
     uint64_t expectedBytes = 0;  // for the progress bar; 0 when unknown
 
+    // A binary read kept in memory to compare it with a file instead of
+    // writing it to one.
+    bool intoMemory = false;
+    std::string memory;
+    std::string compareFile;     // the file's bytes
+
     ~TransferContext() {
         if (file) std::fclose(file);
     }

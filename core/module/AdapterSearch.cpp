@@ -144,6 +144,7 @@ void AdapterSearch::ShowModule() {
     switch (profile->offers) {
         case SearchOffers::EpromSplit:
             form_.splitEpromItem.SetEnabled(true);
+            form_.joinEpromItem.SetEnabled(true);
             break;
         case SearchOffers::JumperHelp:
             form_.jumperHelpItem.SetEnabled(true);

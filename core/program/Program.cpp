@@ -15,7 +15,12 @@ Program::Program(Host& h, TransportFactory transports, DeviceResolver devices)
       clock(h, form, link, conn),
       search(h, form, password, link, conn, supervisor),
       bulk(h, form, link, conn, transfer),
-      ramWrite(h, form, link, conn) {
+      ramWrite(h, form, link, conn),
+      views(h, form, link, conn, transfer, bulk),
+      cells(form, link, conn),
+      epromFiles(h, form, link),
+      service(form, link, conn),
+      statusReport(h, form) {
     form.about = &about;
     form.password = &password;
     form.jumperHelp = &jumperHelp;
@@ -48,20 +53,46 @@ void Program::Wire() {
     form.epromViewAllButton.OnClick = [this] { bulk.ShowWholeMemory(MemoryKind::Eprom); };
     form.ramRestoreButton.OnClick = [this] { ramWrite.RestoreRamFromFile(); };
     form.ramClearButton.OnClick = [this] { ramWrite.ClearRam(); };
+    form.compareRamItem.OnClick = [this] { bulk.CompareRamWithFile(); };
+    form.ramRangeButton.OnClick = [this] { views.ShowRange(MemoryKind::Ram); };
+    form.epromRangeButton.OnClick = [this] { views.ShowRange(MemoryKind::Eprom); };
+    form.ramViewClearButton.OnClick = [this] { views.ClearView(MemoryKind::Ram); };
+    form.epromViewClearButton.OnClick = [this] { views.ClearView(MemoryKind::Eprom); };
+    form.ramViewSaveButton.OnClick = [this] { views.SaveView(MemoryKind::Ram); };
+    form.epromViewSaveButton.OnClick = [this] { views.SaveView(MemoryKind::Eprom); };
+    cells.Attach();
+    form.cellReadButton.OnClick = [this] { cells.ReadCell(); };
+    form.cellWriteButton.OnClick = [this] { cells.WriteCell(); };
+    form.splitEpromItem.OnClick = [this] { epromFiles.SplitImage(); };
+    form.joinEpromItem.OnClick = [this] { epromFiles.JoinHalves(); };
+    form.adpSwitchCheck.OnClick = [this] { service.SwitchAdpModule(); };
+    service.readAdpClock = [this] { clock.ReadClockIntoFields(ClockLayout::Adp); };
+    form.clearErrorsButton.OnClick = [this] { service.ClearAdapterErrors(); };
+    form.resetAdapterButton.OnClick = [this] { service.ResetAdapter(); };
+    form.saveStatusButton.OnClick = [this] { statusReport.SaveStatusReport(); };
 
     for (Control* c : {&form.searchButton, &form.disconnectButton, &form.clockReadButton,
                        &form.clockSetButton, &form.pcTimeButton, &form.rtcSetButton,
                        &form.timekeeperSetButton, &form.ramSaveButton, &form.epromSaveButton,
                        &form.ramViewAllButton, &form.epromViewAllButton, &form.ramRestoreButton,
-                       &form.ramClearButton})
+                       &form.ramClearButton, &form.compareRamItem, &form.ramRangeButton,
+                       &form.epromRangeButton, &form.cellReadButton, &form.cellWriteButton,
+                       &form.splitEpromItem, &form.joinEpromItem, &form.adpSwitchCheck,
+                       &form.clearErrorsButton, &form.resetAdapterButton, &form.saveStatusButton})
         GuardOperation(*c);
 }
 
 void Program::GuardOperation(Control& control) {
-    control.OnClick = [this, handler = std::move(control.OnClick)] {
+    control.OnClick = [this, &control, handler = std::move(control.OnClick)] {
         // An operation that starts while an exchange waits would run its own
         // exchange inside that one and take its answer: ignore the click.
-        if (!handler || link.Busy() || conn.operationRunning) return;
+        if (!handler) return;
+        if (link.Busy() || conn.operationRunning) {
+            // A check box has already changed: put it back, so that what it
+            // shows is what the adapter was told.
+            if (control.kind == ControlKind::CheckBox) control.SetChecked(!control.checked);
+            return;
+        }
         conn.operationRunning = true;
         struct ClearOnExit {
             bool& flag;

@@ -10,9 +10,14 @@
 #include "core/link/Connection.h"
 #include "core/link/Supervisor.h"
 #include "core/memory/BulkReads.h"
+#include "core/memory/CellOperations.h"
+#include "core/memory/EpromFiles.h"
+#include "core/memory/HexViews.h"
 #include "core/memory/RamWrite.h"
 #include "core/memory/TransferContext.h"
 #include "core/module/AdapterSearch.h"
+#include "core/module/ServiceFunctions.h"
+#include "core/module/StatusReport.h"
 #include "core/serial/TVaComm.h"
 
 namespace qvd {
@@ -53,6 +58,11 @@ public:
     TransferContext transfer;
     BulkReads bulk;
     RamWrite ramWrite;
+    HexViews views;
+    CellOperations cells;
+    EpromFiles epromFiles;
+    ServiceFunctions service;
+    StatusReport statusReport;
 
 private:
     void Wire();

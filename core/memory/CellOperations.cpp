@@ -1,0 +1,126 @@
+#include "core/memory/CellOperations.h"
+
+#include "core/form/Colors.h"
+#include "core/memory/CellAccess.h"
+#include "core/wire/Text.h"
+
+namespace qvd {
+
+namespace {
+
+constexpr uint32_t kCommandPause = 10;
+
+uint16_t CellAnswerLength(uint8_t moduleType) { return CellDigitsOf(moduleType) == 4 ? 15 : 12; }
+
+}  // namespace
+
+CellOperations::CellOperations(MainForm& form, CommandExchange& link, Connection& conn)
+    : form_(form), link_(link), conn_(conn) {}
+
+void CellOperations::Attach() {
+    form_.cellAddressArrows.OnStep = [this](int step) { StepAddress(step); };
+    form_.cellValueEdit.OnChange = [this] { ShowValueCharacters(); };
+    for (Control* edit : {&form_.rangeStartEdit, &form_.rangeEndEdit, &form_.cellAddressEdit,
+                          &form_.cellValueEdit})
+        edit->OnKeyPress = [](char& key) { key = FilterHexKey(key); };
+}
+
+void CellOperations::StepAddress(int step) {
+    const std::optional<std::string> next =
+        StepCellAddress(form_.cellAddressEdit.caption, step, conn_.moduleType);
+    if (!next) {  // no hex number to step from
+        form_.cellAddressEdit.SetColor(colors::Red);
+        return;
+    }
+    form_.cellAddressEdit.SetText(*next);
+}
+
+void CellOperations::ShowValueCharacters() {
+    Control& value = form_.cellValueEdit;
+    if (value.caption.empty()) return;
+    const std::string upper = CellValueFieldText(value.caption);
+    if (upper != value.caption) {
+        value.SetText(upper);  // runs this handler again with the upper-case text
+        return;
+    }
+    if (const std::optional<std::string> label = CellValueLabel(upper, conn_.moduleType))
+        form_.cellCharsLabel.SetCaption(FromWire(*label));
+}
+
+bool CellOperations::CheckAddress() {
+    if (!CellAddressValid(form_.cellAddressEdit.caption)) {
+        form_.cellAddressEdit.SetColor(colors::Red);
+        return false;
+    }
+    form_.cellAddressEdit.SetColor(colors::Window);
+    return true;
+}
+
+void CellOperations::SendAddress() {
+    link_.ExchangeCommand(CellAddressHighCommand(form_.cellAddressEdit.caption), 6);
+    link_.DelayWithEvents(kCommandPause);
+    link_.ExchangeCommand(CellAddressLowCommand(form_.cellAddressEdit.caption), 6);
+    link_.DelayWithEvents(kCommandPause);
+}
+
+std::string CellOperations::ReadAnswer() {
+    link_.ExchangeCommand("c", CellAnswerLength(conn_.moduleType));
+    const std::string answer = link_.LastAnswer();
+    link_.DelayWithEvents(kCommandPause);
+    return answer;
+}
+
+void CellOperations::ShowReading(const std::string& answer) {
+    const CellReading reading = DecodeCellAnswer(answer, conn_.moduleType);
+    form_.cellValueEdit.SetText(FromWire(reading.value));
+    form_.cellCharsLabel.SetCaption(FromWire(reading.characters));
+}
+
+void CellOperations::ReadCell() {
+    if (!CheckAddress()) return;
+    form_.EnableControls(false);
+    if (link_.ExchangeCommand("d0001", 6)) {
+        SendAddress();
+        const std::string answer = ReadAnswer();
+        form_.LogLine("RAM-Zelle ausgelesen: " + FromWire(answer));
+        ShowReading(answer);
+        link_.ExchangeCommand("d0000", 6);
+        link_.DelayWithEvents(kCommandPause);
+        form_.cellValueEdit.SetColor(colors::Olive);
+        form_.cellCharsLabel.SetFontColor(colors::Olive);
+    }
+    form_.pollTimer.SetEnabled(true);
+}
+
+void CellOperations::WriteCell() {
+    if (!CheckAddress()) return;
+    Control& value = form_.cellValueEdit;
+    // Only a whole value of the cell's width goes out: "12" written to a word
+    // cell would be taken as something else by the adapter.
+    if (!CellValueValid(value.caption, conn_.moduleType)) {
+        value.SetColor(colors::Red);
+        return;
+    }
+    value.SetColor(colors::Olive);
+    form_.EnableControls(false);
+    SendAddress();
+    link_.ExchangeCommand(CellWriteCommand(value.caption, conn_.moduleType), 6);
+    link_.DelayWithEvents(kCommandPause);
+    form_.LogLine("RAM-Zelle beschrieben: " + form_.cellAddressEdit.caption + " " + value.caption);
+    if (link_.ExchangeCommand("d0001", 6)) {
+        const std::string answer = ReadAnswer();
+        if (CellReadBackMatches(answer, value.caption, conn_.moduleType)) {
+            form_.LogLine("RAM-Zelle OK ");
+            ShowReading(answer);
+            value.SetColor(colors::Red);
+            form_.cellCharsLabel.SetFontColor(colors::Green);
+        } else {
+            form_.LogError("RAM-Zelle FEHLER: " + FromWire(answer));
+        }
+        link_.ExchangeCommand("d0000", 6);
+        link_.DelayWithEvents(kCommandPause);
+    }
+    form_.pollTimer.SetEnabled(true);
+}
+
+}  // namespace qvd

@@ -1,0 +1,36 @@
+#pragma once
+// One RAM cell: the address arrows, the value's character label, reading
+// the cell and writing it with a read-back check.
+#include "core/form/MainForm.h"
+#include "core/link/CommandExchange.h"
+#include "core/link/Connection.h"
+
+namespace qvd {
+
+class CellOperations {
+public:
+    CellOperations(MainForm& form, CommandExchange& link, Connection& conn);
+
+    // Wires the arrows, the value field's change and the key filters.
+    void Attach();
+
+    void StepAddress(int step);  // the arrows: +1 up, -1 down
+    void ShowValueCharacters();  // the value field changed
+    void ReadCell();             // "Wert lesen"
+    void WriteCell();            // "Wert setzen"
+
+private:
+    // False (and the address field red) unless it holds six hex digits.
+    bool CheckAddress();
+    // "o00" + high part, "p" + low part.
+    void SendAddress();
+    // "c" with the answer length of the module's cell form.
+    std::string ReadAnswer();
+    void ShowReading(const std::string& answer);
+
+    MainForm& form_;
+    CommandExchange& link_;
+    Connection& conn_;
+};
+
+}  // namespace qvd

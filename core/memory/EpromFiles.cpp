@@ -1,0 +1,93 @@
+#include "core/memory/EpromFiles.h"
+
+#include "core/form/MessageBox.h"
+#include "core/memory/EpromSplit.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace qvd {
+
+namespace {
+
+constexpr uint32_t kRefusalPause = 1000;
+
+bool HasSize(const std::string& path, uintmax_t size) {
+    std::error_code error;
+    const uintmax_t actual = std::filesystem::file_size(path, error);
+    return !error && actual == size;
+}
+
+}  // namespace
+
+EpromFiles::EpromFiles(Host& host, MainForm& form, CommandExchange& link)
+    : host_(host), form_(form), link_(link) {}
+
+std::optional<std::string> EpromFiles::ChooseFile(const char* proposedName, bool save) {
+    FileDialogRequest request;
+    request.filter = "(*.hex)|*.hex|(*.*)|*.*";
+    request.defaultName = proposedName;
+    return save ? host_.SaveFileDialog(request) : host_.OpenFileDialog(request);
+}
+
+void EpromFiles::RefuseSize() {
+    form_.LogError("Dateifehler: Abweichende Byteanzahl");
+    form_.LogInfo("Bitte warten...");
+    link_.DelayWithEvents(kRefusalPause);
+}
+
+void EpromFiles::ReportFileError(const std::string& path) {
+    form_.LogInfo("Dateifehler (open): " + path);
+    ShowBox(host_, "Dateifehler (open)\r\rVorgang wiederholen.", MessageIcon::Warning);
+}
+
+void EpromFiles::SplitImage() {
+    form_.EnableControls(false);
+    form_.window.SetEnabled(true);  // for the dialog
+    if (const std::optional<std::string> chosen = ChooseFile("name.hex", false)) {
+        const std::string& name = *chosen;
+        form_.window.SetEnabled(false);
+        if (!HasSize(name, kEpromWordImageSize)) {
+            RefuseSize();
+        } else {
+            form_.LogLine("Dateiname:" + name);
+            form_.LogInfo("EPROM --> EPROM_odd_even: Datei-Schreibvorgang läuft...");
+            const EpromFileResult result = SplitEpromImage(name, OddHalfPath(name), EvenHalfPath(name));
+            if (result.ok())
+                form_.LogInfo("OK");
+            else if (result.status == EpromFileStatus::WrongSize)
+                RefuseSize();
+            else
+                ReportFileError(result.path.empty() ? name : result.path);
+        }
+    }
+    form_.pollTimer.SetEnabled(true);
+}
+
+void EpromFiles::JoinHalves() {
+    form_.EnableControls(false);
+    form_.window.SetEnabled(true);  // for the dialogs
+    std::optional<std::string> odd = ChooseFile("name_odd.hex", false);
+    std::optional<std::string> even = odd ? ChooseFile("name_even.hex", false) : std::nullopt;
+    if (odd && even) {
+        if (!HasSize(*odd, kEpromHalfSize) || !HasSize(*even, kEpromHalfSize)) {
+            form_.window.SetEnabled(false);
+            RefuseSize();
+        } else if (const std::optional<std::string> joined = ChooseFile("name.hex", true)) {
+            form_.window.SetEnabled(false);
+            form_.LogLine("Dateiname:" + *odd);
+            form_.LogLine("Dateiname:" + *even);
+            form_.LogInfo("EPROM_odd_even --> EPROM: Datei-Schreibvorgang läuft...");
+            const EpromFileResult result = JoinEpromImage(*odd, *even, *joined);
+            if (result.ok())
+                form_.LogInfo("OK");
+            else if (result.status == EpromFileStatus::WrongSize)
+                RefuseSize();
+            else
+                ReportFileError(result.path.empty() ? *joined : result.path);
+        }
+    }
+    form_.pollTimer.SetEnabled(true);
+}
+
+}  // namespace qvd

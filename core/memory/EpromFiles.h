@@ -1,0 +1,27 @@
+#pragma once
+// Splitting a 16-bit EPROM image into its two byte halves, and joining two
+// halves back. Pure file work: nothing goes to the adapter.
+#include "core/form/MainForm.h"
+#include "core/host/Host.h"
+#include "core/link/CommandExchange.h"
+
+namespace qvd {
+
+class EpromFiles {
+public:
+    EpromFiles(Host& host, MainForm& form, CommandExchange& link);
+
+    void SplitImage();  // "BW2-EPROM aufteilen"
+    void JoinHalves();  // "BW2-EPROM zusammenfügen"
+
+private:
+    std::optional<std::string> ChooseFile(const char* proposedName, bool save);
+    void RefuseSize();
+    void ReportFileError(const std::string& path);
+
+    Host& host_;
+    MainForm& form_;
+    CommandExchange& link_;
+};
+
+}  // namespace qvd

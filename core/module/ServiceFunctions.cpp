@@ -1,0 +1,77 @@
+#include "core/module/ServiceFunctions.h"
+
+#include "core/module/AdapterInfo.h"
+#include "core/wire/AnswerFields.h"
+#include "core/wire/Text.h"
+
+namespace qvd {
+
+ServiceFunctions::ServiceFunctions(MainForm& form, CommandExchange& link, Connection& conn)
+    : form_(form), link_(link), conn_(conn) {}
+
+void ServiceFunctions::TakeModuleTypeFromStatus() {
+    const bool answered = link_.ExchangeCommand("r", 18);
+    const std::string digit = CharAt(link_.LastAnswer(), 3);
+    if (answered && !digit.empty() && digit[0] >= '0' && digit[0] <= '9') {
+        conn_.moduleType = static_cast<uint8_t>(digit[0] - '0');
+        return;
+    }
+    form_.LogError("FEHLER: Modultyp konnte nicht gelesen werden (" + FromWire(link_.LastAnswer()) + ").");
+}
+
+void ServiceFunctions::SwitchAdpModule() {
+    form_.EnableControls(false);
+    if (form_.extraFunctionsCheck.checked) {
+        form_.extraFunctionsCheck.SetChecked(false);
+        form_.ApplyExtraFunctions(conn_.moduleType);
+    }
+    if (form_.adpSwitchCheck.checked) {
+        form_.adpClockGroup.SetVisible(true);
+        form_.memoryGroup.SetVisible(false);  // no memory transfers with the adp module
+        form_.ramGroup.SetVisible(false);
+        form_.LogInfo("adp Datum Funktionen verfügbar.");
+        link_.ExchangeCommand("a0001", 6);
+        TakeModuleTypeFromStatus();
+        form_.moduleNamePanel.SetCaption("adp Modul");
+        form_.LogLine("adp-Modul angeschlossen");
+        if (readAdpClock) readAdpClock();
+    } else {
+        link_.ExchangeCommand("a0000", 6);
+        TakeModuleTypeFromStatus();
+        form_.moduleNamePanel.SetCaption("NSM Adapter");
+        form_.LogLine("adp-Modul Funktion deaktiviert");
+        form_.adpClockGroup.SetVisible(false);
+        form_.memoryGroup.SetVisible(true);
+        form_.ramGroup.SetVisible(true);
+    }
+    form_.pollTimer.SetEnabled(true);
+}
+
+void ServiceFunctions::ClearAdapterErrors() {
+    form_.EnableControls(false);
+    if (link_.ExchangeCommand("yRbWk", 6))
+        form_.LogInfo("Fehlermeldungen im QVD-Modul gelöscht.");
+    else
+        form_.LogInfo("Fehlermeldungen im QVD-Modul konnte NICHT gelöscht werden.");
+    link_.DelayWithEvents(1000);
+    link_.ExchangeCommand("x", 80);
+    for (const std::string& line : ErrorMemoryLines(link_.LastAnswer())) form_.infoMemo.AddLine(line);
+    form_.pollTimer.SetEnabled(true);
+}
+
+void ServiceFunctions::ResetAdapter() {
+    conn_.state = ConnState::Idle;
+    form_.LogInfo("QVD-Modul-RESET wurde ausgeführt");
+    link_.ExchangeCommand("z0001", 6);
+    form_.EnableOperationControls(false);
+    form_.searchButton.SetEnabled(true);
+    form_.saveStatusButton.SetEnabled(true);
+    form_.disconnectButton.SetEnabled(false);
+    form_.memoryGroup.SetVisible(false);
+    form_.moduleControlsPanel.SetVisible(false);
+    form_.SetHeight(kStartHeight);
+    form_.window.SetEnabled(true);
+    link_.comm().Close();
+}
+
+}  // namespace qvd

@@ -1,0 +1,69 @@
+#include "core/module/StatusReport.h"
+
+#include "core/form/MessageBox.h"
+#include "core/wire/Text.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace qvd {
+
+namespace {
+
+void AddLine(std::string& out, const std::string& line) {
+    out += ToWire(line);
+    out += "\r\n";
+}
+
+// An empty memo still stands as one empty line, as its text would.
+void AddMemo(std::string& out, const std::vector<std::string>& lines) {
+    if (lines.empty()) AddLine(out, "");
+    for (const std::string& line : lines) AddLine(out, line);
+}
+
+}  // namespace
+
+std::string StatusReportBytes(const std::vector<std::string>& infoLines, const std::string& lastStatus,
+                              const std::vector<std::string>& logLines) {
+    std::string out;
+    AddLine(out, std::string(18, '*') + " QVD-Modul Infos " + std::string(25, '*'));
+    AddMemo(out, infoLines);
+    AddLine(out, "Checksumme A,B,C,D : " + lastStatus);
+    AddLine(out, "");
+    AddLine(out, std::string(18, '*') + " QVD-PC Status " + std::string(27, '*'));
+    AddLine(out, "");
+    AddMemo(out, logLines);
+    return out;
+}
+
+StatusReport::StatusReport(Host& host, MainForm& form) : host_(host), form_(form) {}
+
+void StatusReport::SaveStatusReport() {
+    form_.pollTimer.SetEnabled(false);
+    FileDialogRequest request;
+    request.filter = "(*.txt)|*.txt|(*.*)|*.*";
+    request.defaultName = "QVD-PC_Status.txt";
+    if (const std::optional<std::string> chosen = host_.SaveFileDialog(request)) {
+        const std::string& path = *chosen;
+        const std::string bytes =
+            StatusReportBytes(form_.infoMemo.lines, form_.lastPollLabel.caption, form_.logMemo.lines);
+        form_.reportBuffer.Clear();
+        form_.reportBuffer.AddText(FromWire(bytes));
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        int error = errno;
+        if (file && std::fclose(file) != 0 && written) {
+            written = false;
+            error = errno;
+        }
+        if (written)
+            form_.LogLine("Statusmeldungen & QVD-Infos gespeichert unter: " + path);
+        else
+            ShowBox(host_, "Datei konnte nicht gespeichert werden:\r\r" + path + "\r\r" + std::strerror(error),
+                    MessageIcon::Error);
+    }
+    form_.pollTimer.SetEnabled(true);
+}
+
+}  // namespace qvd
