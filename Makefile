@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 PORTS_DIR ?= /tmp/qvd-pc-ports
 
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-	libbenchmark-dev libjpeg-dev libcrypt-dev clang libclang-rt-14-dev xvfb xauth \
+	libbenchmark-dev libcrypt-dev clang libclang-rt-14-dev xvfb xauth \
 	fonts-dejavu-core xdotool
 
 .PHONY: deps build test test-core test-asan run bench fuzz clean

@@ -4,7 +4,8 @@
 #include "core/program/Program.h"
 #include "core/serial/PortNames.h"
 #include "core/serial/TermiosTransport.h"
-#include "ui/JpegImage.h"
+#include "ui/HeldLook.h"
+#include "ui/Pictures.h"
 #include "ui/QtHost.h"
 #include "ui/TForm1.h"
 #include "ui/TForm2.h"
@@ -13,16 +14,15 @@
 
 #include <QApplication>
 #include <QPixmap>
-#include <QStyleFactory>
 #include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(qvd::kProgramTitle));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(qvd::ui::CreateProgramStyle());
     QApplication::setQuitOnLastWindowClosed(false);  // the main window's close ends it
     QApplication::setWindowIcon(
-        QPixmap::fromImage(qvd::ui::LoadJpegResource(QStringLiteral(":/pictures/icon.jpg"))));
+        QPixmap::fromImage(qvd::ui::LoadPicture(QStringLiteral(":/pictures/icon.jpg"))));
 
     qvd::ui::QtHost host;
     const std::string portPattern = qvd::PortPatternFromEnvironment();

@@ -1,6 +1,6 @@
 // Draws the pictures of the about and jumper help windows and saves them as
 // JPEG files: qvd_draw_pictures <output directory>. The program ships the
-// results (ui/pictures) and decodes them with libjpeg.
+// results (ui/pictures) and decodes them with Qt's JPEG plug-in.
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -36,7 +36,7 @@ void Table(QPainter& p, const QRect& r) {
     p.fillRect(r, g);
 }
 
-// A little grain, so the drawings sit closer to the photographs they stand for.
+// A little grain, so the flat drawings read as photographs of real boards.
 void Grain(QImage& image, int amount) {
     QRandomGenerator rng(7);
     for (int y = 0; y < image.height(); ++y) {

@@ -2,6 +2,7 @@
 
 #include "ui/EditKeyFilter.h"
 #include "ui/Fonts.h"
+#include "ui/HeldLook.h"
 #include "ui/ImageView.h"
 #include "ui/UpDownWidget.h"
 
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -25,16 +27,50 @@ QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
 // Backgrounds hold in every state; text colours only for the enabled states,
 // so a disabled control still greys out its text.
-void SetColorRoles(QWidget* w, std::optional<Rgb> background, QPalette::ColorRole bgRole,
+void SetColorRoles(QPalette& pal, std::optional<Rgb> background, QPalette::ColorRole bgRole,
                    std::optional<Rgb> text, QPalette::ColorRole textRole) {
-    QPalette pal = w->palette();
     if (background) pal.setColor(bgRole, ToQColor(*background));
     if (text) {
         pal.setColor(QPalette::Active, textRole, ToQColor(*text));
         pal.setColor(QPalette::Inactive, textRole, ToQColor(*text));
     }
+}
+
+void SetColorRoles(QWidget* w, std::optional<Rgb> background, QPalette::ColorRole bgRole,
+                   std::optional<Rgb> text, QPalette::ColorRole textRole) {
+    QPalette pal = w->palette();
+    SetColorRoles(pal, background, bgRole, text, textRole);
     w->setPalette(pal);
 }
+
+bool TakesInput(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Button:
+    case ControlKind::CheckBox:
+    case ControlKind::Edit:
+    case ControlKind::Memo:
+    case ControlKind::UpDown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The core writes the whole text of the bar itself (percent, time left), so
+// it is shown as it is, without expanding placeholders such as "%p".
+class CaptionProgressBar : public QProgressBar {
+public:
+    using QProgressBar::QProgressBar;
+    QString text() const override { return caption_; }
+    void SetCaption(const QString& caption) {
+        if (caption == caption_) return;
+        caption_ = caption;
+        update();
+    }
+
+private:
+    QString caption_;
+};
 
 QString ActionText(const std::string& caption) {
     return QString::fromStdString(caption).replace(QLatin1Char('&'), QLatin1String("&&"));
@@ -76,12 +112,16 @@ void NameWidget(QWidget* widget, const std::string& designerName) {
     widget->setAccessibleDescription(name);
 }
 
+QString ShownText(const std::string& text) {
+    return QString::fromStdString(text).replace(QChar(0), QChar(0x2400));
+}
+
 QString DisplayLine(const std::string& line) {
     std::string shown = line;
     while (!shown.empty() && (shown.back() == '\r' || shown.back() == '\n')) shown.pop_back();
     std::replace(shown.begin(), shown.end(), '\r', ' ');
     std::replace(shown.begin(), shown.end(), '\n', ' ');
-    return QString::fromStdString(shown);
+    return ShownText(shown);
 }
 
 QWidget* ControlMirror::CreateWidget(Control& c, QWidget* parent, const Placement* placement,
@@ -160,6 +200,13 @@ QWidget* ControlMirror::CreateWidget(Control& c, QWidget* parent, const Placemen
     case ControlKind::Image:
         w = new ImageView(parent);
         break;
+    case ControlKind::ProgressBar: {
+        auto* bar = new CaptionProgressBar(parent);
+        bar->setRange(0, 100);
+        bar->setAlignment(Qt::AlignCenter);
+        w = bar;
+        break;
+    }
     case ControlKind::Window:
     case ControlKind::Menu:
     case ControlKind::MenuItem:
@@ -200,78 +247,106 @@ void ControlMirror::UpdateAction() {
     action_->setVisible(c.visible);
 }
 
+void ControlMirror::SetHeld(bool held) {
+    if (!widget_ || !TakesInput(control_.kind) || held == held_) return;
+    held_ = held;
+    if (held)
+        beforeHold_ = widget_->palette();
+    else
+        widget_->setPalette(beforeHold_);
+    seen_ = ~0u;
+}
+
 void ControlMirror::UpdateWidget() {
     const Control& c = control_;
     QWidget* w = widget_;
     const QString caption = QString::fromStdString(c.caption);
+    // Colours the model gave are set again on every change; a held control
+    // starts from its palette before the hold.
+    QPalette pal = held_ ? beforeHold_ : w->palette();
+    bool colored = true;
     switch (c.kind) {
     case ControlKind::Panel:
     case ControlKind::StatusPanel:
     case ControlKind::Label: {
         auto* label = static_cast<QLabel*>(w);
-        if (label->text() != caption) label->setText(caption);
+        const QString shown = ShownText(c.caption);
+        if (label->text() != shown) label->setText(shown);
         if (c.color) label->setAutoFillBackground(true);
-        SetColorRoles(w, c.color, QPalette::Window, c.fontColor, QPalette::WindowText);
+        SetColorRoles(pal, c.color, QPalette::Window, c.fontColor, QPalette::WindowText);
         break;
     }
     case ControlKind::GroupBox:
         static_cast<QGroupBox*>(w)->setTitle(caption);
-        SetColorRoles(w, c.color, QPalette::Window, c.fontColor, QPalette::WindowText);
+        SetColorRoles(pal, c.color, QPalette::Window, c.fontColor, QPalette::WindowText);
         break;
     case ControlKind::Button:
         static_cast<QPushButton*>(w)->setText(ActionText(c.caption));
-        SetColorRoles(w, c.color, QPalette::Button, c.fontColor, QPalette::ButtonText);
+        SetColorRoles(pal, c.color, QPalette::Button, c.fontColor, QPalette::ButtonText);
         break;
     case ControlKind::CheckBox:
         static_cast<QCheckBox*>(w)->setText(ActionText(c.caption));
         static_cast<QCheckBox*>(w)->setChecked(c.checked);
-        SetColorRoles(w, c.color, QPalette::Window, c.fontColor, QPalette::WindowText);
+        SetColorRoles(pal, c.color, QPalette::Window, c.fontColor, QPalette::WindowText);
         if (c.color) w->setAutoFillBackground(true);
         break;
     case ControlKind::Edit: {
         auto* edit = static_cast<QLineEdit*>(w);
-        // Like the designer's edits, a text longer than the limit is kept;
-        // only typing is stopped there.
+        // A text set by the program may be longer than the limit and is kept
+        // whole; the limit only stops typing.
         const int limit = c.maxLength > 0 ? std::max<int>(c.maxLength, caption.size()) : 32767;
         if (edit->maxLength() != limit) edit->setMaxLength(limit);
         if (edit->text() != caption) edit->setText(caption);
-        SetColorRoles(w, c.color, QPalette::Base, c.fontColor, QPalette::Text);
+        SetColorRoles(pal, c.color, QPalette::Base, c.fontColor, QPalette::Text);
         break;
     }
     case ControlKind::Memo:
-        SetColorRoles(w, c.color, QPalette::Base, c.fontColor, QPalette::Text);
+        SetColorRoles(pal, c.color, QPalette::Base, c.fontColor, QPalette::Text);
         UpdateMemo();
         break;
     case ControlKind::Image:
         static_cast<ImageView*>(w)->SetSource(caption);
+        colored = false;
         break;
+    case ControlKind::ProgressBar: {
+        auto* bar = static_cast<CaptionProgressBar*>(w);
+        bar->setValue(std::clamp(c.position, 0, 100));
+        bar->SetCaption(ShownText(c.caption));
+        colored = false;
+        break;
+    }
     case ControlKind::UpDown:
     case ControlKind::Window:
     case ControlKind::Menu:
     case ControlKind::MenuItem:
+        colored = false;
         break;
     }
-    w->setEnabled(c.enabled);
+    const bool heldLook = held_ && c.enabled;
+    if (heldLook) pal = HeldPalette(pal);
+    if (colored || held_) w->setPalette(pal);
+    SetHeldLook(w, heldLook);
+    w->setEnabled(c.enabled && !held_);
     w->setVisible(c.visible);
 }
 
 void ControlMirror::UpdateMemo() {
     auto* memo = static_cast<QPlainTextEdit*>(widget_);
     const std::vector<std::string>& lines = control_.lines;
-    const bool appendOnly = !shown_.empty() && shown_.size() <= lines.size() &&
-                            std::equal(shown_.begin(), shown_.end(), lines.begin());
-    if (appendOnly && shown_.size() == lines.size()) return;
+    // Comparing only the ends keeps a long view cheap: each update costs what
+    // was added, not what is shown.
+    const bool grown = shownLines_ > 0 && lines.size() >= shownLines_ &&
+                       lines.front() == firstShown_ && lines[shownLines_ - 1] == lastShown_;
+    if (grown && lines.size() == shownLines_) return;
     QStringList added;
-    for (size_t i = appendOnly ? shown_.size() : 0; i < lines.size(); ++i)
-        added << DisplayLine(lines[i]);
-    if (appendOnly)
+    for (size_t i = grown ? shownLines_ : 0; i < lines.size(); ++i) added << DisplayLine(lines[i]);
+    if (grown)
         memo->appendPlainText(added.join(QLatin1Char('\n')));
     else
         memo->setPlainText(added.join(QLatin1Char('\n')));
-    if (appendOnly)
-        shown_.insert(shown_.end(), lines.begin() + static_cast<std::ptrdiff_t>(shown_.size()), lines.end());
-    else
-        shown_ = lines;
+    shownLines_ = lines.size();
+    firstShown_ = lines.empty() ? std::string() : lines.front();
+    lastShown_ = lines.empty() ? std::string() : lines.back();
     // Keep the last line in sight, from its start (the views do not wrap).
     memo->moveCursor(QTextCursor::End);
     memo->moveCursor(QTextCursor::StartOfLine);

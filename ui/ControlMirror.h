@@ -5,11 +5,11 @@
 #include "core/form/Control.h"
 #include "ui/Placement.h"
 
+#include <QPalette>
 #include <QString>
 
 #include <functional>
 #include <string>
-#include <vector>
 
 class QAction;
 class QWidget;
@@ -36,6 +36,10 @@ public:
     // Brings the widget up to the control when the control changed.
     void Update();
 
+    // While its window is held, a control that takes input is disabled, so
+    // assistive tools report it as unavailable, yet it is drawn as before.
+    void SetHeld(bool held);
+
 private:
     void UpdateWidget();
     void UpdateAction();
@@ -45,14 +49,23 @@ private:
     QWidget* widget_ = nullptr;
     QAction* action_ = nullptr;
     unsigned seen_ = ~0u;
-    // Memos: the lines the widget shows, so appends stay appends.
-    std::vector<std::string> shown_;
+    bool held_ = false;
+    QPalette beforeHold_;
+    // Memos: how many of the control's lines the widget shows, with the first
+    // and the last of them. Lines are only ever added or all cleared, so
+    // equal ends mean the shown lines are still the control's first ones and
+    // the rest can be appended.
+    size_t shownLines_ = 0;
+    std::string firstShown_, lastShown_;
 };
 
 // Marks a widget with its designer name: object name and accessible
 // description (the accessible name stays the visible text).
 void NameWidget(QWidget* widget, const std::string& designerName);
 
+// A text of the model as widgets show it: a NUL byte becomes the visible
+// "␀", since assistive tools take NUL for the end of the text.
+QString ShownText(const std::string& text);
 // Memo lines as shown: the carriage return that ends a view line is not shown.
 QString DisplayLine(const std::string& line);
 

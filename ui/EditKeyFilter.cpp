@@ -9,8 +9,8 @@
 namespace qvd::ui {
 
 std::optional<char> TypedChar(const QKeyEvent& event) {
-    // Clipboard and undo shortcuts arrive as the control characters the
-    // designer's edits saw for them.
+    // Clipboard and undo shortcuts reach the filter as their control
+    // characters, so a filter that admits only digits refuses a paste too.
     struct Shortcut { QKeySequence::StandardKey key; char code; };
     static constexpr Shortcut kShortcuts[] = {
         {QKeySequence::Paste, 0x16}, {QKeySequence::Copy, 0x03}, {QKeySequence::Cut, 0x18},

@@ -1,8 +1,8 @@
 #pragma once
-// Typing into an edit goes through the control's key filter first, as the
-// designer's KeyPress event did: the filter sees the character (Backspace 8,
-// Enter 13, clipboard shortcuts as their control characters) and may replace
-// it or discard it (0). Paths around the filter (context menu, drag and drop,
+// Typing into an edit goes through the control's key filter first, so the
+// program decides what each key types: the filter sees the character
+// (Backspace 8, Enter 13, clipboard shortcuts as their control characters)
+// and may replace it or discard it (0). Paths around the filter (context menu, drag and drop,
 // middle-click paste, input methods) are closed while a filter is set.
 #include "core/form/Control.h"
 #include "ui/ControlMirror.h"

@@ -13,7 +13,7 @@ namespace qvd::ui {
 
 enum class FileDialogMode { Open, Save };
 
-// The core writes filters the designer's way, "label|pattern|label|pattern";
+// The core writes filters as "label|pattern|label|pattern";
 // Qt wants "label (pattern);;label (pattern)". A plain Qt filter passes as is.
 QString QtNameFilters(const std::string& filter);
 

@@ -1,6 +1,7 @@
 #pragma once
 // The window fonts: Tahoma where installed, otherwise the closest sans font
-// at hand; sizes in pixels, as the windows were drawn at 96 dpi.
+// at hand; sizes in pixels, so the texts fit the fixed pixel layouts at any
+// screen resolution.
 #include <QFont>
 
 namespace qvd::ui {

@@ -16,6 +16,7 @@ FormMirror::FormMirror(Form& form, HandlerRunner run, QObject* parent)
 FormMirror::~FormMirror() { form_.onChanged = nullptr; }
 
 void FormMirror::Build(QWidget* root, Placements placements) {
+    root_ = root;
     std::map<const Control*, QWidget*> byControl;
     for (Control* c : form_.Controls()) {
         QWidget* parent = root;
@@ -51,9 +52,25 @@ void FormMirror::Schedule() {
     });
 }
 
+void FormMirror::SetHeld(bool held) {
+    if (held == held_) return;
+    held_ = held;
+    if (held && root_) {
+        // Let go of the focus first: disabling the focused control would
+        // move it from control to control through the whole window.
+        focusBeforeHold_ = root_->window()->focusWidget();
+        if (focusBeforeHold_) focusBeforeHold_->clearFocus();
+    }
+    for (auto& mirror : mirrors_) mirror->SetHeld(held);
+}
+
 void FormMirror::Refresh() {
     scheduled_ = false;
+    const bool releasing = held_ && form_.window.enabled;
+    if (holdInputWhileDisabled) SetHeld(!form_.window.enabled);
     for (auto& mirror : mirrors_) mirror->Update();
+    if (releasing && focusBeforeHold_ && focusBeforeHold_->isEnabled() && focusBeforeHold_->isVisible())
+        focusBeforeHold_->setFocus(Qt::OtherFocusReason);
     if (onRefreshWindow) onRefreshWindow();
 }
 

@@ -7,6 +7,7 @@
 #include "ui/Placement.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <map>
@@ -41,14 +42,23 @@ public:
 
     const HandlerRunner& runner() const { return run_; }
 
+    // The main window stays enabled while the model disables it, so boxes
+    // can belong to it; instead its controls that take input are held.
+    bool holdInputWhileDisabled = false;
+
 private:
     void Schedule();
+    void SetHeld(bool held);
 
     Form& form_;
     HandlerRunner run_;
     std::vector<std::unique_ptr<ControlMirror>> mirrors_;
     std::map<std::string, QWidget*> widgets_;
+    QWidget* root_ = nullptr;
     bool scheduled_ = false;
+    bool held_ = false;
+    // The focus before the hold, given back after it.
+    QPointer<QWidget> focusBeforeHold_;
 };
 
 }  // namespace qvd::ui

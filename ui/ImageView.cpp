@@ -1,6 +1,6 @@
 #include "ui/ImageView.h"
 
-#include "ui/JpegImage.h"
+#include "ui/Pictures.h"
 
 #include <QPixmap>
 
@@ -11,7 +11,7 @@ ImageView::ImageView(QWidget* parent) : QLabel(parent) { setAlignment(Qt::AlignC
 void ImageView::SetSource(const QString& path) {
     if (path == source_) return;
     source_ = path;
-    image_ = LoadJpegResource(path);
+    image_ = LoadPicture(path);
     Rescale();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// A disabled main window takes no mouse or keyboard input at all, yet keeps
-// its look (the operation controls grey out by themselves) and stays the
+// A disabled main window takes no mouse or keyboard input at all, not even
+// through its menus or shortcuts, yet stays enabled itself: it remains the
 // owner of the boxes and dialogs that an operation shows meanwhile.
 #include <QObject>
 #include <QPointer>

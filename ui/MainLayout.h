@@ -9,7 +9,7 @@
 namespace qvd::ui {
 
 // The model's window sizes are outer sizes of a fixed-border window with a
-// caption; this is the frame a classic desktop draws around the client area.
+// caption: the client area is this much smaller.
 inline constexpr QSize kMainWindowFrame{8, 34};
 inline constexpr int kMenuBarHeight = 20;
 inline constexpr int kStatusBarHeight = 19;

@@ -1,6 +1,7 @@
 #pragma once
-// Where a control sits in its window: designer-style absolute geometry,
-// relative to the control's parent (or the window's client area).
+// Where a control sits in its window: fixed geometry in pixels, relative to
+// the control's parent (or the window's client area), since the windows
+// have fixed sizes.
 #include <span>
 #include <string>
 

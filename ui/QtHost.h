@@ -44,8 +44,8 @@ public:
     // Dropped when `owner` is gone.
     void AddBeforeModal(QObject* owner, std::function<void()> fn);
 
-    // Runs a handler of the core. An exception that gets this far is shown as
-    // an unhandled error of an event handler is shown: a box with its text.
+    // Runs a handler of the core. An exception that gets this far is shown in
+    // an error box with its text, and the program goes on.
     void Run(const std::function<void()>& handler);
 
 private:

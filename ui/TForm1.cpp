@@ -39,13 +39,14 @@ TForm1::TForm1(Program& program, QtHost& host)
         if (!qFuzzyCompare(windowOpacity(), opacity)) setWindowOpacity(opacity);
     };
     mirror_->onRefreshWindow = [this] { RefreshWindow(); };
+    mirror_->holdInputWhileDisabled = true;
     mirror_->Build(surface_, MainPlacements());
     BuildMenus();
 
-    // The status panels stand side by side in their widths.
+    // The status panels stand side by side in their widths, the progress bar after them.
     int x = 0;
     for (Control* panel : {&form_.portPanel, &form_.messagePanel, &form_.bytesPanel,
-                           &form_.moduleNamePanel}) {
+                           &form_.moduleNamePanel, &form_.progressBar}) {
         if (QWidget* w = mirror_->Widget(panel->name)) w->setGeometry(x, 0, panel->width, kStatusBarHeight);
         x += panel->width;
     }
@@ -93,6 +94,10 @@ void TForm1::RefreshWindow() {
     windowSeen_ = form_.window.revision;
     setWindowTitle(QString::fromStdString(form_.window.caption));
     blocker_->SetBlocking(!form_.window.enabled);
+    if (form_.window.enabled)
+        unsetCursor();
+    else
+        setCursor(Qt::BusyCursor);
     if (form_.window.color) {
         QPalette pal = surface_->palette();
         const Rgb c = *form_.window.color;

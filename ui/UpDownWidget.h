@@ -1,5 +1,6 @@
 #pragma once
-// The designer's up-down stepper: two small arrow buttons, one above the other.
+// An up-down stepper beside an edit: two small arrow buttons, one above the
+// other, each a step of the value.
 #include <QWidget>
 
 class QToolButton;

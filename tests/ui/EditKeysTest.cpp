@@ -18,7 +18,7 @@ TEST(EditKeys, KeysBecomeTheCharactersTheFilterSees) {
         {Qt::Key_V, Qt::ControlModifier, "", '\x16'},
         {Qt::Key_B, Qt::ControlModifier, "", '\x02'},
         {Qt::Key_unknown, Qt::NoModifier, QStringLiteral("€"), '\x80'},
-        {Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\u4e2d"), '?'},  // no Windows-1252 byte: as the ANSI platform
+        {Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\u4e2d"), '?'},  // no Windows-1252 byte: a question mark
         {Qt::Key_Delete, Qt::NoModifier, "\x7f", std::nullopt},
         {Qt::Key_Left, Qt::NoModifier, "", std::nullopt},
         {Qt::Key_Tab, Qt::NoModifier, "\t", std::nullopt},

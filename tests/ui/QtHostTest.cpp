@@ -59,7 +59,7 @@ TEST(QtHost, BoxShowsTitleIconAndLinesOfTheText) {
         {show(MessageIcon::Error), QMessageBox::Critical, kWindowCaption, lines},
         {show(MessageIcon::Warning), QMessageBox::Warning, kWindowCaption, lines},
         {show(MessageIcon::Information), QMessageBox::Information, kWindowCaption, lines},
-        // An exception out of a handler, as the original event loop showed it.
+        // An exception out of a handler: an error box under the program's title.
         {[&host] { host.Run([] { throw EVaCommError("Specified device not found (COM3)."); }); },
          QMessageBox::Critical, "QVD-PC", "Specified device not found (COM3)."},
     };
@@ -88,7 +88,7 @@ TEST(QtHost, WhileABoxIsOpenTheWindowShowsTheModelAndTimersTick) {
     EXPECT_GE(ticks, 4);
 }
 
-TEST(FileDialogs, DesignerFiltersBecomeQtFilters) {
+TEST(FileDialogs, PipeSeparatedFiltersBecomeQtFilters) {
     struct Case { const char* in; const char* out; };
     for (Case c : {Case{"(*.txt)|*.txt|(*.*)|*.*", "(*.txt);;(*.*)"}, Case{"RAM-Dateien|*.dat", "RAM-Dateien (*.dat)"},
                    Case{"Bilder|*.jpg;*.png", "Bilder (*.jpg *.png)"}, Case{"RAM-Dateien (*.dat)", "RAM-Dateien (*.dat)"},

@@ -2,6 +2,7 @@
 #include "ui/ImageView.h"
 #include "ui/MainLayout.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -9,9 +10,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QToolButton>
 
 namespace qvd::test {
@@ -24,6 +27,7 @@ std::optional<QString> ShownCaption(QWidget* w) {
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
     if (auto* m = qobject_cast<QMenu*>(w)) return m->title();
     if (auto* i = dynamic_cast<ui::ImageView*>(w)) return i->Source();
+    if (auto* p = qobject_cast<QProgressBar*>(w)) return p->text();
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
     return std::nullopt;
 }
@@ -92,15 +96,45 @@ TEST(MainWindow, ClicksReachTheirHandlersUnlessTheWindowIsDisabled) {
     EXPECT_TRUE(w.Find<QAction>("Service1")->isChecked());
     EXPECT_EQ(std::exchange(ran, {}), "Service1 ticked");
 
+}
+
+TEST(MainWindow, WhileAnOperationHoldsTheWindowItLooksTheSameAndReportsItsControlsUnavailable) {
+    Windows w;
+    w.RevealAll();
+    MainForm& f = w.form();
+    f.searchButton.SetEnabled(false);  // greyed by the model, before and during the hold
+    f.LogError("Fehler");
+    Settle();
+    QLineEdit* edit = w.Find<QLineEdit>("Edit10");
+    QApplication::setActiveWindow(&w.main);
+    const QImage before = w.main.grab().toImage();
+    edit->setFocus();
+    const QImage focused = w.main.grab().toImage();
+    std::string ran;
+    f.disconnectButton.OnClick = [&] { ran = "Button5"; };
+    const char* controls[] = {"Button3", "Button5", "CheckBox3", "Edit10", "Memo1", "DBMemo1", "UpDown1"};
+    auto unavailable = [&](const char* name) {
+        return bool(QAccessible::queryAccessibleInterface(w.Find(name))->state().disabled);
+    };
+
     f.window.SetEnabled(false);
     Settle();
-    QTest::mouseClick(w.Find("Button3"), Qt::LeftButton);
+    EXPECT_EQ(w.main.cursor().shape(), Qt::BusyCursor);
+    for (const char* name : controls) EXPECT_TRUE(unavailable(name)) << name;
+    EXPECT_TRUE(w.main.grab().toImage() == before) << "looks as before, but for the focus it let go";
+    QTest::mouseClick(w.Find("Button5"), Qt::LeftButton);
+    QTest::keyClicks(edit, QStringLiteral("12"));
     EXPECT_EQ(ran, "");
-    EXPECT_TRUE(w.Find("Button3")->isEnabled());  // looks as before
+    EXPECT_EQ(edit->text().toStdString(), f.cellAddressEdit.caption);
+
     f.window.SetEnabled(true);
     Settle();
-    QTest::mouseClick(w.Find("Button3"), Qt::LeftButton);
-    EXPECT_EQ(ran, "Button3");
+    EXPECT_EQ(w.main.cursor().shape(), Qt::ArrowCursor);
+    for (const char* name : controls) EXPECT_EQ(unavailable(name), name == std::string("Button3")) << name;
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_TRUE(w.main.grab().toImage() == focused);
+    QTest::mouseClick(w.Find("Button5"), Qt::LeftButton);
+    EXPECT_EQ(ran, "Button5");
 }
 
 TEST(MainWindow, ModelChangesShowAfterTheRefresh) {
@@ -112,6 +146,9 @@ TEST(MainWindow, ModelChangesShowAfterTheRefresh) {
     };
     auto color = [&](const char* name, QPalette::ColorRole role) { return w.Find(name)->palette().color(role); };
     QScrollBar* logBar = w.Find<QPlainTextEdit>("Memo1")->verticalScrollBar();
+    QTextDocument* ramDoc = w.Find<QPlainTextEdit>("DBMemo1")->document();
+    auto* progress = w.Find<QProgressBar>("ProgressBar1");
+    EXPECT_TRUE(progress->isHidden());
     struct Case { const char* what; std::function<void()> change; std::function<bool()> shown; };
     const Case cases[] = {
         {"enabled", [&] { f.disconnectButton.SetEnabled(true); }, [&] { return w.Find("Button5")->isEnabled(); }},
@@ -131,9 +168,17 @@ TEST(MainWindow, ModelChangesShowAfterTheRefresh) {
         {"window caption", [&] { f.window.SetCaption("X"); }, [&] { return w.main.windowTitle() == "X"; }},
         {"opacity", [&] { f.alpha = 85; f.Changed(); },
          [&] { return qAbs(w.main.windowOpacity() - 85 / 255.0) < 0.01; }},
-        {"memo append", [&] { f.ramView.AddLine("0000: 41\r"); f.ramView.AddLine("0010: 43\r"); },
-         [&] { return text("DBMemo1") == "0000: 41\n0010: 43"; }},
+        {"memo append", [&] { f.ramView.AddLine("0000: 41\r"); }, [&] { return text("DBMemo1") == "0000: 41"; }},
+        // Lines already shown stay as they are (a rebuild would drop the mark).
+        {"memo appended to", [&] { ramDoc->firstBlock().setUserState(7); f.ramView.AddText("0010: 43\r0020: 45"); },
+         [&] { return text("DBMemo1") == "0000: 41\n0010: 43\n0020: 45" && ramDoc->firstBlock().userState() == 7; }},
         {"memo rebuilt", [&] { f.ramView.Clear(); f.ramView.AddLine("neu"); }, [&] { return text("DBMemo1") == "neu"; }},
+        {"progress", [&] { f.progressBar.SetVisible(true); f.progressBar.SetPosition(42); f.progressBar.SetCaption("42 % (noch 12 s)"); },
+         [&] {
+             return !progress->isHidden() && progress->value() == 42 && progress->text() == "42 % (noch 12 s)" &&
+                    progress->x() == w.Find("StatusBar2.3")->geometry().right() + 1 &&
+                    text("StatusBar2.2") == "Bytes:" && text("StatusBar2.3") == "Kein Modul";
+         }},
         {"memo line changed in place", [&] { f.ramView.lines[0] = "geändert"; f.ramView.Touch(); },
          [&] { return text("DBMemo1") == QStringLiteral("geändert"); }},
     };
@@ -141,6 +186,20 @@ TEST(MainWindow, ModelChangesShowAfterTheRefresh) {
         c.change();
         Settle();
         EXPECT_TRUE(c.shown()) << c.what;
+    }
+}
+
+TEST(MainWindow, AReceivedNulByteHidesNothingFromAssistiveTools) {
+    Windows w;
+    const std::string received("Antwort \0 weiter", 16);
+    w.form().LogInfo(received);
+    w.form().infoMemo.AddLine(received);
+    Settle();
+    for (const char* name : {"Memo1", "Memo2", "StatusBar2.1"}) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w.Find(name));
+        QAccessibleTextInterface* t = a->textInterface();
+        const QString said = t ? t->text(0, t->characterCount()) : a->text(QAccessible::Name);
+        EXPECT_EQ(said, QStringLiteral("Antwort \u2400 weiter")) << name;
     }
 }
 
@@ -169,13 +228,13 @@ TEST(MainWindow, WindowLayoutsRevealWholeRegions) {
 
 TEST(MainWindow, CloseGoesThroughTheProgram) {
     Windows w;
-    w.form().window.SetEnabled(false);  // an operation runs: refused with a box
+    w.program.conn.operationRunning = true;  // refused with a box
     AnswerNextBox();
     EXPECT_FALSE(w.main.close());
     EXPECT_TRUE(w.main.isVisible());
     EXPECT_FALSE(w.program.closed);
 
-    w.form().window.SetEnabled(true);
+    w.program.conn.operationRunning = false;
     w.host.CloseMainWindow();  // queued, never from inside the handler that asks
     EXPECT_TRUE(w.main.isVisible());
     Settle();

@@ -1,6 +1,7 @@
 // The window tests need a QApplication; they run on the offscreen platform.
+#include "ui/HeldLook.h"
+
 #include <QApplication>
-#include <QStyleFactory>
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     standardHandler = qInstallMessageHandler(QuietMessages);
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(qvd::ui::CreateProgramStyle());
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
