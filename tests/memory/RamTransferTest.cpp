@@ -1,0 +1,259 @@
+// Whole RAM and EPROM transfers against the virtual adapter: what reaches
+// the file, what reaches the module, and what the user is told.
+#include "memory/ScratchDir.h"
+#include "support/Rig.h"
+
+#include <gtest/gtest.h>
+
+namespace qvd::test {
+namespace {
+
+using qvd::testing::ScratchDir;
+
+constexpr const char* kVerified = "OK";
+
+// Runs until the transfer has ended and the next tick released the window.
+void RunUntilReleased(Rig& rig, uint32_t maxMs = 400000) {
+    ASSERT_TRUE(rig.host.RunUntil(
+        [&] { return rig.conn().state == ConnState::Connected && !rig.conn().controlsHeld; }, maxMs));
+}
+
+// Clicks a button with the given file chosen in its dialog.
+void SaveWith(Rig& rig, Control& button, const std::string& path) {
+    rig.host.saveAnswers.push_back(path);
+    button.OnClick();
+    RunUntilReleased(rig);
+}
+
+// Images are compared without printing them: size and first difference.
+::testing::AssertionResult SameBytes(const std::string& got, const std::string& want) {
+    if (got == want) return ::testing::AssertionSuccess();
+    size_t i = 0;
+    while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
+    return ::testing::AssertionFailure() << got.size() << " bytes against " << want.size()
+                                         << ", first difference at " << i;
+}
+
+bool Logged(const Rig& rig, const std::string& start) {
+    for (const std::string& line : rig.form().logMemo.lines)
+        if (line.starts_with(start)) return true;
+    return false;
+}
+
+TEST(RamSave, FileHoldsTheModulesRamAndIsVerified) {
+    struct Case { uint8_t type; std::string version; bool memoryChecksum; };
+    for (const Case& c : {Case{1, "1.30", true}, Case{3, "1.10", true}, Case{5, "1.05", false}}) {
+        SCOPED_TRACE(int(c.type));
+        Rig rig(Rig::Connected, c.type);
+        // The version is read back from the identification line; the search
+        // itself takes no adapter below 1.20.
+        rig.form().identificationLabel.SetCaption("QVD-BW/NSM V" + c.version + " SN:000815");
+        ScratchDir dir;
+        rig.Mark();
+        SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
+        const std::string& ram = rig.device->config.ram;
+        EXPECT_TRUE(SameBytes(ScratchDir::Read(dir / "ram.dat"), ram));
+        const Lines sent = rig.Sent();
+        EXPECT_TRUE(Has(sent, "d0000") && Has(sent, "a"));
+        EXPECT_EQ(Has(sent, "g0010"), c.memoryChecksum);
+        EXPECT_TRUE(Logged(rig, "Übertragung erfolgreich beendet. " + std::to_string(ram.size()) + "/" +
+                                    std::to_string(ram.size()) + ", "));
+        EXPECT_EQ(rig.Log().back(), kVerified);
+        EXPECT_TRUE(rig.host.messages.empty());
+        EXPECT_FALSE(rig.form().progressBar.visible);
+        EXPECT_EQ(rig.form().bytesPanel.caption, "Rx-Bytes: " + std::to_string(ram.size()));
+    }
+}
+
+// What can go wrong between the adapter and the file, and what it says.
+TEST(RamSave, FaultsAreReportedAndNeverCalledVerified) {
+    using Kind = sim::StreamFault::Kind;
+    struct Case {
+        const char* name;
+        std::function<void(sim::QvdDevice&)> fault;
+        std::string logStart, box;
+    };
+    const Case cases[] = {
+        {"no byte at all", [](sim::QvdDevice& d) { d.faults.stream = {Kind::Cut, 0}; },
+         "Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:0/0",
+         "Übertragunsfehler\r\rDen RAM/EPROM-Auslesevorgang wiederholen."},
+        {"cut", [](sim::QvdDevice& d) { d.faults.stream = {Kind::Cut, 1000}; },
+         "Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:1000/1000",
+         "Übertragunsfehler\r\rDen RAM/EPROM-Auslesevorgang wiederholen."},
+        {"pause of three ticks", [](sim::QvdDevice& d) { d.faults.stream = {Kind::Pause, 1000, 3500}; },
+         "Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:1000/1000",
+         "Übertragunsfehler\r\rDen RAM/EPROM-Auslesevorgang wiederholen."},
+        {"corrupted byte", [](sim::QvdDevice& d) { d.faults.stream = {Kind::Corrupt, 77}; },
+         "Checksumme stimmt NICHT. Rx-Checksumme:", "Checksummefehler\r\rDen RAM/EPROM-Auslesevorgang wiederholen."},
+        {"memory checksum wrong twice, differing", [](sim::QvdDevice& d) { d.faults.wrongRamChecksums = 2; },
+         "Unterschiedliche RAM/EPROM Checksumme: Checksumme1=",
+         "Unterschiedliche RAM/ERPOM-Checksummefehler, evtl. Kontaktprobleme\r\rKontaktverbindung prüfen "
+         "und den RAM/EPROM-Auslesevorgang wiederholen."},
+        {"memory checksum wrong, stable", [](sim::QvdDevice& d) { d.faults.wrongRamChecksums = -1; },
+         "Checksumme stimmt NICHT. RAM/EPROM-Checksumme:",
+         "Checksummefehler\r\rDen RAM/EPROM-Auslesevorgang wiederholen."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(Rig::Connected, 3);
+        c.fault(*rig.device);
+        ScratchDir dir;
+        SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
+        EXPECT_TRUE(Logged(rig, c.logStart));
+        EXPECT_EQ(rig.Boxes(), Lines{c.box});
+        EXPECT_NE(rig.Log().back(), kVerified);
+        EXPECT_TRUE(std::filesystem::exists(dir / "ram.dat"));  // the file is kept
+    }
+}
+
+TEST(RamSave, PauseOfTwoTicksContinuesAndASecondChecksumMayHeal) {
+    Rig rig(Rig::Connected, 3);
+    rig.device->faults.stream = {sim::StreamFault::Kind::Pause, 4000, 1900};
+    rig.device->faults.wrongRamChecksums = 1;
+    ScratchDir dir;
+    rig.Mark();
+    SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
+    EXPECT_TRUE(SameBytes(ScratchDir::Read(dir / "ram.dat"), rig.device->config.ram));
+    const Lines log = rig.Log();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[log.size() - 3], "moment...");
+    EXPECT_TRUE(log[log.size() - 2].starts_with("RAM/EPROM:UART/Datei = "));
+    EXPECT_EQ(log.back(), kVerified);
+}
+
+// An EPROM read that fails its size check leaves the EPROM flag; the RAM
+// read after it still asks for the RAM checksum.
+TEST(RamSave, RamReadAfterAFailedEpromReadIsVerifiedWithTheRamChecksum) {
+    Rig rig(Rig::Connected, 1);
+    rig.device->faults.stream = {sim::StreamFault::Kind::Cut, 5000};
+    ScratchDir dir;
+    SaveWith(rig, rig.form().epromSaveButton, dir / "eprom.hex");
+    ASSERT_TRUE(Logged(rig, "Übertragung NICHT vollständig."));
+    rig.Mark();
+    SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
+    EXPECT_TRUE(Has(rig.Sent(), "g0010"));
+    EXPECT_FALSE(Has(rig.Sent(), "g0020"));
+    EXPECT_EQ(rig.Log().back(), kVerified);
+}
+
+// A disk that fills up while the stream runs: the port is still drained,
+// the failure is told once, and the file is never called verified.
+TEST(RamSave, FullDiskIsReportedOnceAtTheEnd) {
+    Rig rig(Rig::Connected, 3);
+    rig.Mark();
+    SaveWith(rig, rig.form().ramSaveButton, "/dev/full");
+    EXPECT_EQ(rig.Boxes(), Lines{"Dateifehler (open)\r\rDen RAM/EPROM-Auslesevorgang wiederholen."});
+    EXPECT_TRUE(rig.LogHas("Dateifehler (open): /dev/full"));
+    EXPECT_FALSE(Logged(rig, "Übertragung erfolgreich"));
+    EXPECT_EQ(rig.program->serialPort.InputCount(), 0);
+}
+
+TEST(RamSave, UncreatableFileIsToldAndNoStartCommandGoesOut) {
+    Rig rig(Rig::Connected, 3);
+    rig.Mark();
+    SaveWith(rig, rig.form().ramSaveButton, "/nonexistent-dir/ram.dat");
+    EXPECT_FALSE(Has(rig.Sent(), "a"));
+    EXPECT_EQ(rig.Boxes().front(), "Dateifehler (open)\r\rDatei konnte nicht erzeugt werden.");
+    EXPECT_TRUE(rig.LogHas("Dateifehler (open): /nonexistent-dir/ram.dat"));
+}
+
+// A short stream that is over before the input hold ends raises no later
+// notification; it must still reach the file.
+TEST(RamSave, StreamThatEndsDuringTheInputHoldIsKept) {
+    sim::DeviceConfig config;
+    config.fallbackRamBytes = 32;
+    Rig rig(Rig::Connected, 8, config);
+    ScratchDir dir;
+    SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
+    EXPECT_TRUE(SameBytes(ScratchDir::Read(dir / "ram.dat"), rig.device->config.ram));
+}
+
+TEST(RamRestore, EveryByteReachesTheModuleInPacedBlocks) {
+    struct Case { uint8_t type; size_t blocks; size_t lastBlock; };
+    for (const Case& c : {Case{3, 128, 56}, Case{1, 1024, 64}}) {
+        SCOPED_TRACE(int(c.type));
+        Rig rig(Rig::Connected, c.type);
+        std::string image(rig.device->config.ram.size(), '\0');
+        for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 13 + 5);
+        ScratchDir dir;
+        const std::string path = dir.Write("image.dat", image);
+        rig.host.yesNoAnswers.push_back(true);
+        rig.host.openAnswers.push_back(path);
+        rig.Mark();
+        rig.form().ramRestoreButton.OnClick();
+        RunUntilReleased(rig);
+        EXPECT_TRUE(SameBytes(rig.device->config.ram, image));
+        const auto& arrivals = rig.device->imageArrivals;
+        ASSERT_EQ(arrivals.size(), c.blocks);
+        EXPECT_EQ(arrivals.back().bytes, c.lastBlock);
+        for (size_t i = 1; i < arrivals.size(); ++i)  // each block its line time and the pause
+            EXPECT_GE(arrivals[i].atMs - arrivals[i - 1].atMs, 12u) << i;
+        const std::string count = std::to_string(image.size());
+        EXPECT_TRUE(rig.LogHas("gesendete Byte: " + count + "/" + count));
+        EXPECT_TRUE(rig.LogHas("Daten erfolgreich übertragen..."));
+        EXPECT_TRUE(Logged(rig, "RAM/Datei="));
+        EXPECT_EQ(rig.Log().back(), "OK");  // the adapter's status text
+    }
+}
+
+TEST(RamRestore, RefusedImagesSendNothing) {
+    struct Case { const char* name; uint8_t type; size_t size; bool confirm; bool sizeError; };
+    const Case cases[] = {
+        {"one byte short", 1, 65535, true, true},
+        {"other type's size", 4, 65536, true, true},
+        {"no prescribed size, not whole blocks", 8, 100, true, true},
+        {"no prescribed size, empty", 8, 0, true, true},
+        {"not confirmed", 1, 65536, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(Rig::Connected, c.type);
+        ScratchDir dir;
+        rig.host.yesNoAnswers.push_back(c.confirm);
+        rig.host.openAnswers.push_back(dir.Write("image.dat", std::string(c.size, 'x')));
+        rig.Mark();
+        rig.form().ramRestoreButton.OnClick();
+        RunUntilReleased(rig);
+        for (const std::string& line : rig.Sent()) EXPECT_NE(line.front(), 'n') << line;
+        EXPECT_TRUE(rig.device->imageArrivals.empty());
+        EXPECT_EQ(rig.LogHas("Dateifehler: Abweichende Byteanzahl"), c.sizeError);
+        EXPECT_EQ(rig.host.dialogs.size(), c.confirm ? 1u : 0u);
+    }
+}
+
+TEST(RamRestore, AdapterLostMidwayIsNoSuccess) {
+    Rig rig(Rig::Connected, 3);
+    rig.device->faults.vanishAfterImageBytes = 3000;
+    ScratchDir dir;
+    rig.host.yesNoAnswers.push_back(true);
+    rig.host.openAnswers.push_back(dir.Write("image.dat", std::string(8184, 'x')));
+    rig.form().ramRestoreButton.OnClick();
+    RunUntilReleased(rig, 20000);
+    EXPECT_TRUE(rig.LogHas("Datenübertragungsfehler: Abweichende Byteanzahl"));
+    EXPECT_FALSE(rig.LogHas("Daten erfolgreich übertragen..."));
+    EXPECT_TRUE(rig.form().window.enabled || rig.conn().state != ConnState::Connected);
+}
+
+TEST(RamClear, WaitsByModuleTypeThenShowsTheStatus) {
+    for (auto [type, waitMs] : {std::pair<uint8_t, uint32_t>{3, 0}, {5, 40000}}) {
+        SCOPED_TRACE(int(type));
+        Rig rig(Rig::Connected, type);
+        rig.host.yesNoAnswers.push_back(true);
+        uint64_t clearedAt = 0, askedAt = 0;
+        rig.Mark();
+        rig.host.onMessage = [&](const RecordedMessage&) { askedAt = rig.host.Time(); };
+        rig.form().ramClearButton.OnClick();
+        clearedAt = rig.host.Time();
+        const Lines sent = rig.Sent();
+        ASSERT_GE(sent.size(), 2u);
+        EXPECT_EQ(sent[0], "g0001");
+        EXPECT_EQ(sent[1], "r");
+        // The clear's answer (30 ms), its wait, the status answer (90 ms).
+        EXPECT_NEAR(double(clearedAt - askedAt), 30.0 + waitMs + 90.0, 25.0);
+        EXPECT_TRUE(SameBytes(rig.device->config.ram, std::string(rig.device->config.ram.size(), '\0')));
+        EXPECT_EQ(rig.Log().back(), "OK");
+    }
+}
+
+}  // namespace
+}  // namespace qvd::test

@@ -1,0 +1,240 @@
+// Views, single cells, the EPROM split and join, and the RAM comparison,
+// driven through the window against the virtual adapter.
+#include "memory/ScratchDir.h"
+#include "support/Rig.h"
+
+#include <gtest/gtest.h>
+
+namespace qvd::test {
+namespace {
+
+using qvd::testing::ScratchDir;
+
+void RunUntilReleased(Rig& rig, uint32_t maxMs = 400000) {
+    ASSERT_TRUE(rig.host.RunUntil(
+        [&] { return rig.conn().state == ConnState::Connected && !rig.conn().controlsHeld; }, maxMs));
+}
+
+// What went to the adapter, without the polls that fall due meanwhile.
+Lines Commands(Rig& rig) {
+    Lines sent = rig.Sent();
+    std::erase(sent, "r");
+    return sent;
+}
+
+size_t CountLinesStarting(const Lines& lines, const std::string& start) {
+    return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(start); });
+}
+
+TEST(HexView, WholeRamStreamsLineByLineAndEndsInBinaryForm) {
+    Rig rig(Rig::Connected, 3);
+    MainForm& f = rig.form();
+    rig.Mark();
+    bool redWhileStreaming = false, refusedClose = false;
+    rig.host.After(1500, [&] {
+        redWhileStreaming = f.activityIndicator.color == colors::Red && !f.ramView.lines.empty();
+        refusedClose = !rig.program->RequestClose();
+    });
+    f.ramViewAllButton.OnClick();
+    RunUntilReleased(rig);
+    EXPECT_TRUE(redWhileStreaming);
+    EXPECT_TRUE(refusedClose);
+    EXPECT_EQ(f.activityIndicator.color, colors::Navy);
+    EXPECT_EQ(f.ramView.lines.size(), (8184u + 15) / 16);
+    for (const std::string& line : f.ramView.lines) ASSERT_EQ(line.find('\r'), std::string::npos);
+    EXPECT_EQ(Commands(rig).front(), "d0001");
+    EXPECT_EQ(Commands(rig).back(), "d0000");
+    EXPECT_EQ(CountLinesStarting(rig.Log(), "Übertragung erfolgreich beendet. Gesamtbyte:"), 1u);
+}
+
+// A stream cut in the middle of a line: the piece still reaches the view.
+TEST(HexView, LastLineWithoutItsCarriageReturnIsShown) {
+    Rig rig(Rig::Connected, 3);
+    rig.device->faults.stream = {sim::StreamFault::Kind::Cut, 100};
+    rig.form().epromViewAllButton.OnClick();
+    RunUntilReleased(rig);
+    const Lines& view = rig.form().epromView.lines;
+    ASSERT_FALSE(view.empty());
+    size_t shown = 0;
+    for (const std::string& line : view) shown += line.size() + 1;
+    EXPECT_EQ(shown - 1, 100u);  // every byte but the CRs of the whole lines
+}
+
+TEST(HexView, RangeReadSendsTheFieldsAsTypedBelowAHeader) {
+    Rig rig(Rig::Connected, 4);
+    MainForm& f = rig.form();
+    f.ramView.AddLine("earlier");
+    f.rangeStartEdit.SetText("00a0");
+    f.rangeEndEdit.SetText("00a1");
+    rig.Mark();
+    f.ramRangeButton.OnClick();
+    RunUntilReleased(rig);
+    const Lines sent = Commands(rig);
+    ASSERT_GE(sent.size(), 4u);
+    EXPECT_EQ((Lines{sent.begin(), sent.begin() + 4}), (Lines{"d0001", "o00a0", "p00a1", "b"}));
+    ASSERT_GE(f.ramView.lines.size(), 3u);
+    EXPECT_EQ(f.ramView.lines[0], "earlier");
+    EXPECT_EQ(f.ramView.lines[1],
+              "****************** RAM-Teilbereich (00a000h...00a100h): *************************");
+    EXPECT_EQ(f.ramView.lines.size(), 2u + 256 / 16);
+
+    // A field of two characters: both red, nothing sent.
+    f.rangeStartEdit.SetText("00");
+    rig.Mark();
+    f.ramRangeButton.OnClick();
+    EXPECT_TRUE(rig.Sent().empty());
+    EXPECT_EQ(f.rangeStartEdit.color, colors::Red);
+    EXPECT_EQ(f.rangeEndEdit.color, colors::Red);
+}
+
+TEST(HexView, SavedViewHasOneCrLfPerLineAndAFailedSaveLogsNothing) {
+    Rig rig(Rig::Connected, 3);
+    MainForm& f = rig.form();
+    f.epromView.AddLine("000000: AB CD");
+    f.epromView.AddLine("Äquator");
+    ScratchDir dir;
+    rig.host.saveAnswers.push_back(dir / "view.txt");
+    f.epromViewSaveButton.OnClick();
+    EXPECT_EQ(ScratchDir::Read(dir / "view.txt"), "000000: AB CD\r\n\xC4quator\r\n");
+    EXPECT_EQ(rig.form().logMemo.lines.back(), "EPROM-Ansicht-Inhalt gespeichert unter: " + (dir / "view.txt"));
+
+    const size_t logLines = f.logMemo.lines.size();
+    rig.host.saveAnswers.push_back(dir / "missing/view.txt");
+    f.epromViewSaveButton.OnClick();
+    EXPECT_EQ(f.logMemo.lines.size(), logLines);
+    ASSERT_EQ(rig.Boxes().size(), 1u);
+    EXPECT_NE(rig.Boxes()[0].find("No such file or directory"), std::string::npos);
+    EXPECT_TRUE(f.pollTimer.Enabled());
+}
+
+TEST(SingleCell, WriteIsReadBackAndOnlyWholeValuesGoOut) {
+    struct Case {
+        const char* name;
+        uint8_t type;
+        std::string address, value;
+        bool sent;
+        std::string logged;  // last log line
+    };
+    const Case cases[] = {
+        {"word written", 1, "000010", "12AB", true, "RAM-Zelle OK "},
+        {"byte written", 3, "001FF7", "41", true, "RAM-Zelle OK "},
+        {"half a word", 1, "000010", "12", false, ""},
+        {"a word on a byte cell", 3, "000010", "1234", false, ""},
+        {"address not hex", 1, "00001G", "12AB", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(Rig::Connected, c.type);
+        MainForm& f = rig.form();
+        f.cellAddressEdit.SetText(c.address);
+        f.cellValueEdit.caption = c.value;  // as if typed past the length the search set
+        rig.Mark();
+        f.cellWriteButton.OnClick();
+        RunUntilReleased(rig);
+        EXPECT_EQ(!rig.Sent().empty(), c.sent);
+        if (!c.sent) continue;
+        EXPECT_EQ(rig.Log().back(), c.logged);
+        EXPECT_EQ(f.cellValueEdit.color, colors::Red);
+        EXPECT_EQ(f.cellCharsLabel.fontColor, colors::Green);
+        EXPECT_EQ(Commands(rig).back(), "d0000");
+    }
+}
+
+TEST(SingleCell, ReadBackOfAnotherValueIsAnError) {
+    Rig rig(Rig::Connected, 1);
+    rig.device->faults.replaceOnce["c"] = "c00001012AC \x12\xAC\r";
+    MainForm& f = rig.form();
+    f.cellAddressEdit.SetText("000010");
+    f.cellValueEdit.SetText("12AB");
+    f.cellWriteButton.OnClick();
+    // The answer is logged as received, its CR included.
+    EXPECT_EQ(CountLinesStarting(f.logMemo.lines, "RAM-Zelle FEHLER: c00001012AC"), 1u);
+    EXPECT_EQ(f.logMemo.color, colors::Red);
+    EXPECT_EQ(f.cellValueEdit.caption, "12AB");
+}
+
+TEST(SingleCell, ReadShowsValueAndCharactersInOlive) {
+    Rig rig(Rig::Connected, 1);
+    const size_t cell = 0x10;
+    rig.device->config.ram[cell * 2] = 'A';
+    rig.device->config.ram[cell * 2 + 1] = 'B';
+    MainForm& f = rig.form();
+    f.cellAddressEdit.SetText("000010");
+    f.cellReadButton.OnClick();
+    EXPECT_EQ(f.cellValueEdit.caption, "4142");
+    EXPECT_EQ(f.cellCharsLabel.caption, "AB");
+    EXPECT_EQ(f.cellValueEdit.color, colors::Olive);
+    EXPECT_EQ(f.cellCharsLabel.fontColor, colors::Olive);
+    EXPECT_EQ(CountLinesStarting(f.logMemo.lines, "RAM-Zelle ausgelesen: c0000104142 AB"), 1u);
+}
+
+TEST(SingleCell, ArrowsStopAtTheCeilingAndAWrappedAddressIsRefused) {
+    Rig rig(Rig::Connected, 8);  // no ceiling
+    MainForm& f = rig.form();
+    f.cellAddressEdit.SetText("000000");
+    f.cellAddressArrows.OnStep(-1);
+    EXPECT_EQ(f.cellAddressEdit.caption, "FFFFFFFF");  // the model keeps what the widget cuts
+    rig.Mark();
+    f.cellReadButton.OnClick();
+    EXPECT_TRUE(rig.Sent().empty());
+    EXPECT_EQ(f.cellAddressEdit.color, colors::Red);
+
+    Rig bw(Rig::Connected, 1);
+    bw.form().cellAddressEdit.SetText("000000");
+    bw.form().cellAddressArrows.OnStep(-1);
+    EXPECT_EQ(bw.form().cellAddressEdit.caption, "007FFF");
+    bw.form().cellAddressArrows.OnStep(+1);
+    EXPECT_EQ(bw.form().cellAddressEdit.caption, "007FFF");
+}
+
+TEST(EpromFiles, SplitAndJoinGiveBackTheImage) {
+    Rig rig(Rig::Connected, 4);
+    ScratchDir dir;
+    std::string image(1 << 20, '\0');
+    for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i ^ (i >> 8));
+    const std::string path = dir.Write("bw.hex", image);
+    rig.host.openAnswers.push_back(path);
+    rig.form().splitEpromItem.OnClick();
+    EXPECT_EQ(rig.form().logMemo.lines.back(), "OK");
+    rig.host.openAnswers.push_back(dir / "bw_odd.hex");
+    rig.host.openAnswers.push_back(dir / "bw_even.hex");
+    rig.host.saveAnswers.push_back(dir / "joined.hex");
+    rig.form().joinEpromItem.OnClick();
+    EXPECT_EQ(rig.form().logMemo.lines.back(), "OK");
+    EXPECT_TRUE(ScratchDir::Read(dir / "joined.hex") == image);
+    RunUntilReleased(rig);
+}
+
+TEST(EpromFiles, WrongSizeCreatesNothing) {
+    Rig rig(Rig::Connected, 4);
+    ScratchDir dir;
+    rig.host.openAnswers.push_back(dir.Write("bw.hex", std::string((1 << 20) - 1, 'x')));
+    rig.form().splitEpromItem.OnClick();
+    EXPECT_TRUE(rig.LogHas("Dateifehler: Abweichende Byteanzahl"));
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+TEST(RamComparison, SaysEqualOrNamesTheFirstDifferenceInCellAddresses) {
+    for (bool differ : {false, true}) {
+        SCOPED_TRACE(differ);
+        Rig rig(Rig::Connected, 1);
+        ScratchDir dir;
+        std::string file = rig.device->config.ram;
+        if (differ) {
+            file[0x21] = static_cast<char>(file[0x21] ^ 0x0F);
+            file[0x400] = static_cast<char>(file[0x400] ^ 0x01);
+        }
+        rig.host.openAnswers.push_back(dir.Write("ram.dat", file));
+        rig.form().compareRamItem.OnClick();
+        RunUntilReleased(rig);
+        const std::string ramByte = FormatHex2(static_cast<uint8_t>(rig.device->config.ram[0x21]));
+        const std::string fileByte = FormatHex2(static_cast<uint8_t>(file[0x21]));
+        EXPECT_EQ(rig.form().logMemo.lines.back(),
+                  differ ? "RAM und Datei verschieden: 2 Byte abweichend, erste Abweichung bei Adresse "
+                           "000010 (RAM: " + ramByte + ", Datei: " + fileByte + ")"
+                         : "RAM und Datei sind gleich (65536 Byte)");
+    }
+}
+
+}  // namespace
+}  // namespace qvd::test
