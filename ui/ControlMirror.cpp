@@ -57,7 +57,8 @@ bool TakesInput(ControlKind kind) {
 }
 
 // The core writes the whole text of the bar itself (percent, time left), so
-// it is shown as it is, without expanding placeholders such as "%p".
+// it is shown as it is, without expanding placeholders such as "%p", and is
+// the bar's accessible name like the visible text of any other control.
 class CaptionProgressBar : public QProgressBar {
 public:
     using QProgressBar::QProgressBar;
@@ -65,6 +66,7 @@ public:
     void SetCaption(const QString& caption) {
         if (caption == caption_) return;
         caption_ = caption;
+        setAccessibleName(caption);
         update();
     }
 
