@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <stdexcept>
 #include <stdlib.h>
 #include <termios.h>
@@ -57,10 +58,14 @@ PtyServer::PtyServer(QvdDevice& device, bool paced)
         throw;
     }
     device_.send = [this](const std::string& bytes) { queue_.Push(bytes, NowNs()); };
+    device_.sendGap = [this](uint32_t ms) { queue_.PushGap(int64_t{ms} * 1'000'000, NowNs()); };
+    device_.vanish = [this] { vanishing_ = true; };
 }
 
 PtyServer::~PtyServer() {
     device_.send = nullptr;
+    device_.sendGap = nullptr;
+    device_.vanish = nullptr;
     ::close(spareSlave_);
     ::close(master_);
 }
@@ -68,15 +73,21 @@ PtyServer::~PtyServer() {
 void PtyServer::Run(int stopFd) {
     for (;;) {
         SendDue();
+        if (vanishing_ && Drained()) {
+            vanished_ = true;
+            return;
+        }
         int timeout = -1;
-        if (ready_.empty()) {
+        if (ReadyEmpty()) {
             if (auto due = queue_.NextDueNs()) {
                 const int64_t wait = *due - NowNs();
                 // At least 2 ms: a dozen bytes per wake is plenty of smoothness.
                 timeout = wait <= 0 ? 0 : static_cast<int>(std::clamp<int64_t>((wait + 999'999) / 1'000'000, 2, INT_MAX));
+            } else if (vanishing_) {
+                timeout = 10;  // watch the PC read the last bytes
             }
         }
-        pollfd fds[2] = {{master_, static_cast<short>(POLLIN | (ready_.empty() ? 0 : POLLOUT)), 0},
+        pollfd fds[2] = {{master_, static_cast<short>(POLLIN | (ReadyEmpty() ? 0 : POLLOUT)), 0},
                          {stopFd, POLLIN, 0}};
         const int n = ::poll(fds, 2, timeout);
         if (n < 0) {
@@ -91,6 +102,19 @@ void PtyServer::Run(int stopFd) {
             ::poll(&fds[1], 1, 100);
         }
     }
+}
+
+bool PtyServer::Drained() {
+    if (!queue_.Empty() || !ReadyEmpty()) {
+        drainedSinceNs_ = 0;
+        return false;
+    }
+    // Closing the master drops what the PC has not read yet; give it two
+    // seconds to read the bytes sent before the device vanished.
+    if (drainedSinceNs_ == 0) drainedSinceNs_ = NowNs();
+    int unread = 0;
+    if (::ioctl(spareSlave_, FIONREAD, &unread) < 0) unread = 0;
+    return unread == 0 || NowNs() - drainedSinceNs_ > 2'000'000'000;
 }
 
 void PtyServer::ReadFromPc() {
@@ -108,17 +132,23 @@ void PtyServer::ReadFromPc() {
 }
 
 void PtyServer::SendDue() {
-    ready_ += queue_.TakeDue(NowNs());
-    while (!ready_.empty()) {
-        const ssize_t n = ::write(master_, ready_.data(), ready_.size());
+    if (ReadyEmpty()) {
+        ready_ = queue_.TakeDue(NowNs());
+        readyHead_ = 0;
+    } else {
+        ready_ += queue_.TakeDue(NowNs());
+    }
+    while (!ReadyEmpty()) {
+        // Unpaced, a whole stream goes to the pty in writes as large as it takes.
+        const ssize_t n = ::write(master_, ready_.data() + readyHead_, ready_.size() - readyHead_);
         if (n > 0) {
-            ready_.erase(0, static_cast<size_t>(n));
+            readyHead_ += static_cast<size_t>(n);
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && errno == EAGAIN) {
             return;  // full: poll waits for room
         } else {
-            ready_.clear();  // nobody on the line: the bytes are lost, as on a cable
+            readyHead_ = ready_.size();  // nobody on the line: the bytes are lost, as on a cable
             return;
         }
     }

@@ -59,6 +59,7 @@ int HexDigit(char c) {
 }  // namespace
 
 QvdDevice::QvdDevice(DeviceConfig cfg, Clock clock) : config(std::move(cfg)), clock_(std::move(clock)) {
+    FitMemory(config);
     SetClock({config.year, config.month, config.day, config.hour, config.minute, config.second,
               config.weekday});
 }
@@ -137,7 +138,16 @@ std::string QvdDevice::ClockBlock(int layout) const {
 }
 
 void QvdDevice::Receive(const std::string& bytes) {
-    for (char ch : bytes) {
+    if (vanished) return;
+    ExpireImage();
+    size_t i = 0;
+    while (i < bytes.size() && !vanished) {
+        if (imageOpen_) {
+            // Image bytes are data, not command text.
+            i = TakeImage(bytes, i);
+            continue;
+        }
+        const char ch = bytes[i++];
         const unsigned char b = static_cast<unsigned char>(ch);
         if (line_.empty() && b == 0xDF) {
             received.push_back("<DF>");  // release: no answer
@@ -163,7 +173,7 @@ void QvdDevice::Receive(const std::string& bytes) {
 }
 
 void QvdDevice::Reply(const std::string& command, std::string answer) {
-    if (faults.silent) return;
+    if (faults.silent || vanished) return;
     auto replaced = faults.replaceOnce.find(command);
     if (replaced != faults.replaceOnce.end()) {
         answer = replaced->second;
@@ -178,6 +188,7 @@ void QvdDevice::Reply(const std::string& command, std::string answer) {
 }
 
 void QvdDevice::HandleCommand(const std::string& command) {
+    if (MemoryCommand(command)) return;
     std::optional<std::string> answer = Answer(command);
     if (!answer) {
         if (onUnknownCommand) onUnknownCommand(command);
@@ -225,7 +236,10 @@ std::optional<std::string> QvdDevice::Answer(const std::string& cmd) {
     }
     if (cmd == "a0001") { adpMode = true; return ack; }
     if (cmd == "a0000") { adpMode = false; return ack; }
-    if (cmd == "d0000" || cmd == "d0001") return ack;
+    if (cmd == "d0000" || cmd == "d0001") {
+        textForm = cmd == "d0001";
+        return ack;
+    }
     if (cmd == "f") return ClockBlock(layout);
 
     // Clock set and control registers.

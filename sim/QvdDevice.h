@@ -2,9 +2,11 @@
 // The virtual QVD module: one device model for the tests (on virtual time)
 // and for qvd-sim (real time on a pseudo-terminal). It takes the bytes the PC
 // sends and answers through `send`; pacing on the line is the link's job.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +24,45 @@ struct DeviceConfig {
     std::string counters = "000012000003000045000006000078";  // answer to "s"
     // The clock at device start (local time), running from there.
     int year = 7, month = 6, day = 24, hour = 12, minute = 0, second = 0, weekday = 7;
+
+    // The module's memory as raw bytes (word cells high byte first). Empty:
+    // a marker pattern of the type's size; an image of another size is cut
+    // or padded with zeros to it. The device keeps its memory here, so after
+    // a RAM write `ram` holds what the module now holds.
+    std::string ram, eprom;
+    // Sizes for the types that have none of their own (0 none, 8 adp).
+    size_t fallbackRamBytes = 8184, fallbackEpromBytes = 262144;
+    // The module computes a memory checksum for a while before it answers;
+    // the PC waits at least 4500 ms. The clear is acknowledged at once by
+    // default, the PC waits for it to finish afterwards.
+    uint32_t ramChecksumDelayMs = 2000;    // "g0010"
+    uint32_t epromChecksumDelayMs = 3000;  // "g0020"
+    uint32_t ramClearDelayMs = 0;          // "g0001"
+};
+
+// The memory of the module type a config names.
+struct ModuleMemory {
+    size_t ramBytes, epromBytes;
+    size_t cellBytes;  // 2 on BW modules (types 1, 4, 5), which count their memory in words
+};
+ModuleMemory MemoryOf(const DeviceConfig& config);
+// Gives config.ram and config.eprom the type's sizes (see DeviceConfig).
+void FitMemory(DeviceConfig& config);
+
+// A fault on the wire of memory streams ("a", "h", "b", "j", either output
+// form). It hits the next stream that has more than `at` bytes.
+struct StreamFault {
+    enum class Kind {
+        None,
+        Cut,      // bytes from `at` on never come
+        Pause,    // the line falls quiet for pauseMs before byte `at`, then the rest
+        Corrupt,  // byte `at` goes out XOR 0xFF; the memory and the "r" checksum stay true
+        Vanish,   // the device vanishes once `at` bytes are through
+    };
+    Kind kind = Kind::None;
+    size_t at = 0;
+    uint32_t pauseMs = 0;
+    int streams = 1;  // streams it hits before it is spent; 0: every one
 };
 
 struct DeviceFaults {
@@ -43,18 +84,37 @@ struct DeviceFaults {
     bool refuseErrorReset = false;
     // The clock chip is unreadable: clock blocks carry the invalid marker.
     bool clockUnreadable = false;
+
+    StreamFault stream;
+    // The device vanishes when this many bytes of a RAM image have arrived.
+    std::optional<size_t> vanishAfterImageBytes;
+    // The next N answers to "g0010" / "g0020" carry a wrong checksum, each
+    // unlike the one before; -1: every answer, always the same wrong value.
+    int wrongRamChecksums = 0, wrongEpromChecksums = 0;
 };
 
 class QvdDevice {
 public:
     using Send = std::function<void(const std::string& bytes)>;
     using Clock = std::function<uint64_t()>;  // milliseconds, monotonic
+    using Schedule = std::function<void(uint32_t ms, std::function<void()> fn)>;
 
     QvdDevice(DeviceConfig config, Clock clock);
 
     // Bytes from the PC.
     void Receive(const std::string& bytes);
+
+    // What the link does for the device (each may be unset):
+    // bytes onto the line, after those sent before;
     Send send;
+    // the line stays quiet for ms after the bytes sent so far (or from now);
+    std::function<void(uint32_t ms)> sendGap;
+    // the device is gone once the bytes sent so far are through: the port
+    // fails as an unplugged USB adapter's does;
+    std::function<void()> vanish;
+    // runs fn after ms (the device notices a stalled RAM write on time; without
+    // it, when the next bytes come).
+    Schedule schedule;
     // Called for a command the model does not know (qvd-sim prints it).
     std::function<void(const std::string& command)> onUnknownCommand;
 
@@ -77,6 +137,14 @@ public:
     bool tkStop = false;
     int adpExtra = 0;
     bool adpMode = false;  // switched to the adp module with "a0001"
+    bool textForm = false;  // memory output as a hex dump ("d0001") instead of raw bytes
+    bool vanished = false;  // answers nothing and takes nothing any more
+
+    // The latest RAM image the PC sent ("n"): its bytes so far, and each
+    // batch as it came (device ms, bytes), to check the PC's pacing.
+    struct Arrival { uint64_t atMs; size_t bytes; };
+    size_t imageBytes = 0;
+    std::vector<Arrival> imageArrivals;
 
 private:
     void HandleCommand(const std::string& command);
@@ -87,12 +155,29 @@ private:
     int64_t Seconds() const;      // the clock now, seconds since 2000-01-01
     void SetWeekday(int weekday); // 1-7; the register then counts on by itself
 
+    // Memory commands; false when the command is none of them.
+    bool MemoryCommand(const std::string& command);
+    void Stream(bool eprom, size_t firstCell, size_t endCell);
+    void SendStream(std::string wire);
+    void AnswerChecksum(const std::string& command, bool eprom);
+    size_t CellAddress() const;
+    // RAM image: takes image bytes from data[pos]; returns where commands go on.
+    size_t TakeImage(const std::string& data, size_t pos);
+    void ExpireImage();
+    void EndImage();
+    void Vanish();
+
     Clock clock_;
+    std::shared_ptr<int> life_ = std::make_shared<int>(0);  // scheduled calls check it
     std::string line_;
     uint64_t clockOrigin_ = 0;  // device ms at which the clock read clockBase_
     int64_t clockBase_ = 0;     // seconds since 2000-01-01 of the clock at clockOrigin_
     int weekdayShift_ = 0;      // the chip's weekday register against the calendar
     std::string pendingO_, pendingP_, pendingK_;
+    bool imageOpen_ = false;
+    uint16_t imageSum_ = 0;  // announced
+    std::string image_;
+    uint64_t lastImageMs_ = 0;
 };
 
 }  // namespace qvd::sim

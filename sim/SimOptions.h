@@ -2,7 +2,6 @@
 // The command line of qvd-sim.
 #include "sim/QvdDevice.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +10,8 @@ namespace qvd::sim {
 struct SimOptions {
     std::string link;  // symlink to the pseudo-terminal; empty: none
     DeviceConfig config;
-    std::optional<int> silentAfterPolls;
+    DeviceFaults faults;
+    std::string ramFile, epromFile;  // memory images to load; empty: marker patterns
     bool fast = false;  // no pacing at the line rate
     bool verbose = false;
     bool help = false;
@@ -23,6 +23,11 @@ struct ParsedOptions {
 };
 
 ParsedOptions ParseSimOptions(const std::vector<std::string>& args);
+
+// Reads the --ram and --eprom files into the config. They must have the
+// module type's sizes exactly: a wrong file would otherwise be served cut or
+// padded without a word. Returns a printable error, empty on success.
+std::string LoadImages(SimOptions& options);
 
 extern const char* const kSimUsage;
 

@@ -8,6 +8,8 @@ namespace qvd::sim {
 
 namespace {
 
+constexpr uint64_t kVanishGraceMs = 50;
+
 class VirtualTransport : public SerialTransport {
 public:
     VirtualTransport(VirtualPorts& ports, std::string device)
@@ -30,13 +32,23 @@ public:
             dev->send = [this, alive](const std::string& bytes) {
                 if (*alive) Deliver(bytes);
             };
+            dev->sendGap = [this, alive](uint32_t ms) {
+                if (*alive) lineFreeAt_ = std::max(lineFreeAt_, ports_.host().Time()) + ms;
+            };
+            dev->vanish = [this, alive] {
+                if (*alive) VanishWhenLineIsFree();
+            };
         }
     }
 
     void Close() override {
         if (!port_) return;
         *alive_ = false;
-        if (port_->device) port_->device->send = nullptr;
+        if (QvdDevice* dev = port_->device.get()) {
+            dev->send = nullptr;
+            dev->sendGap = nullptr;
+            dev->vanish = nullptr;
+        }
         port_->open = false;
         port_ = nullptr;
         input_.clear();
@@ -47,6 +59,7 @@ public:
         // Synchronous: the bytes are on the line when this returns.
         ports_.host().Sleep(WireMs(bytes.size()));
         if (port_->device) port_->device->Receive(bytes);
+        CheckAlive();  // the device may have vanished while taking them
         return true;
     }
 
@@ -68,26 +81,41 @@ private:
         if (port_ && port_->unplugged) throw EVaCommError(comm_errors::Statistics(EIO));
     }
 
-    // Schedules the answer's bytes at the line rate after the device latency.
+    // Schedules the answer's bytes at the line rate after the device latency:
+    // each step delivers what has come through by then, the last byte at
+    // exactly its wire time. Short answers arrive millisecond by millisecond,
+    // as a timeout sees them; long streams in 10 ms steps, so that a megabyte
+    // costs thousands of events rather than hundreds of thousands.
     void Deliver(const std::string& bytes) {
         VirtualHost& host = ports_.host();
         const uint64_t start = std::max(host.Time() + ports_.answerLatencyMs, lineFreeAt_);
+        const uint64_t total = WireMs(bytes.size());
+        const uint64_t step = bytes.size() > 256 ? 10 : 1;
         const auto alive = alive_;
         size_t sent = 0;
-        while (sent < bytes.size()) {
-            // Bytes that have arrived by the end of each millisecond.
-            const uint64_t ms = start + WireMs(sent + 1);
-            size_t upto = sent + 1;
-            while (upto < bytes.size() && start + WireMs(upto + 1) == ms) ++upto;
+        for (uint64_t ms = std::min(step, total); sent < bytes.size(); ms = std::min(ms + step, total)) {
+            const size_t upto = ms == total ? bytes.size()
+                                            : std::min(bytes.size(), static_cast<size_t>(ms * kLineBytesPerSecond / 1000));
+            if (upto == sent) continue;
             std::string chunk = bytes.substr(sent, upto - sent);
-            host.At(ms, [this, alive, chunk] {
+            host.At(start + ms, [this, alive, chunk = std::move(chunk)] {
                 if (!*alive) return;
                 input_ += chunk;
                 if (onReceived_) onReceived_();
             });
             sent = upto;
         }
-        lineFreeAt_ = start + WireMs(bytes.size());
+        lineFreeAt_ = start + total;
+    }
+
+    // The port fails shortly after the bytes on their way have arrived, so
+    // that the PC can take them as it would from a driver's buffer. The
+    // device stays gone, whether or not the PC still has the port open then.
+    void VanishWhenLineIsFree() {
+        VirtualHost& host = ports_.host();
+        auto unplug = [&ports = ports_, device = device_] { ports.Unplug(device); };
+        if (lineFreeAt_ <= host.Time()) unplug();
+        else host.At(lineFreeAt_ + kVanishGraceMs, unplug);
     }
 
     VirtualPorts& ports_;
@@ -104,6 +132,7 @@ private:
 QvdDevice& VirtualPorts::AddAdapter(const std::string& device, DeviceConfig config) {
     auto& port = ports_[device];
     port.device = std::make_unique<QvdDevice>(std::move(config), [this] { return host_.Time(); });
+    port.device->schedule = [this](uint32_t ms, std::function<void()> fn) { host_.After(ms, std::move(fn)); };
     return *port.device;
 }
 

@@ -76,7 +76,11 @@ int main(int argc, char** argv) {
         std::fputs(kSimUsage, stdout);
         return 0;
     }
-    const SimOptions& options = parsed.options;
+    SimOptions options = parsed.options;
+    if (const std::string error = LoadImages(options); !error.empty()) {
+        std::fprintf(stderr, "qvd-sim: %s\n", error.c_str());
+        return 2;
+    }
     std::signal(SIGPIPE, SIG_IGN);
     const int stopFd = StopSignals();
     if (stopFd < 0) {
@@ -87,7 +91,7 @@ int main(int argc, char** argv) {
     DeviceConfig config = options.config;
     SetClockToLocalTime(config);
     QvdDevice device(config, SteadyMs);
-    device.faults.answerPollsThenSilent = options.silentAfterPolls;
+    device.faults = options.faults;
     // A command the model does not know is a gap in the simulator: say so loudly.
     device.onUnknownCommand = [](const std::string& command) {
         std::fprintf(stderr, "qvd-sim: unbekannter Befehl: %s\n", Printable(command).c_str());
@@ -115,6 +119,11 @@ int main(int argc, char** argv) {
             throw;
         }
         if (!options.link.empty()) WithdrawLink(options.link, server.SlavePath());
+        if (server.Vanished()) {
+            // As an unplugged USB adapter: the terminal closes and its node goes.
+            std::fprintf(stderr, "qvd-sim: Modul verschwunden (simulierter Fehler)\n");
+            return 3;
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qvd-sim: %s\n", e.what());
         return 1;

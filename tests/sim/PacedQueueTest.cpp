@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace qvd::sim {
 namespace {
 
@@ -43,8 +45,39 @@ TEST(PacedQueue, AnswersBackToBackShareTheLineAnIdleLineStartsAfreshUnpacedIsAtO
 
     PacedQueue unpaced(0);  // hands everything over at once
     unpaced.Push("FF1-0000-00000000\r", 5 * kMs);
-    EXPECT_EQ(unpaced.NextDueNs(), 0);
+    EXPECT_LE(*unpaced.NextDueNs(), 5 * kMs);
     EXPECT_EQ(unpaced.TakeDue(5 * kMs), "FF1-0000-00000000\r");
+}
+
+TEST(PacedQueue, AGapHoldsTheLineQuietAfterTheBytesBeforeItPacedOrNot) {
+    struct Step { int64_t at; size_t through; };
+    struct Case { int rate; std::vector<Step> steps; };
+    // Paced: ten bytes are through at 1.74 ms, the gap runs to 101.74 ms, the
+    // next ten take another 1.74 ms.
+    const Case cases[] = {
+        {5760, {{2 * kMs, 10}, {101 * kMs, 10}, {102 * kMs, 11}, {104 * kMs, 20}}},
+        {0, {{0, 10}, {99 * kMs, 10}, {100 * kMs, 20}}},
+    };
+    for (const Case& c : cases) {
+        PacedQueue queue(c.rate);
+        queue.Push(std::string(10, 'a'), 0);
+        queue.PushGap(100 * kMs, 0);
+        queue.Push(std::string(10, 'b'), 0);
+        size_t total = 0;
+        for (const Step& s : c.steps) {
+            total += queue.TakeDue(s.at).size();
+            EXPECT_EQ(total, s.through) << c.rate << " at " << s.at;
+        }
+    }
+    // On an idle line the gap starts now: an answer the device thinks over.
+    PacedQueue queue(5760);
+    queue.Push("x", 0);
+    EXPECT_EQ(queue.TakeDue(kMs), "x");
+    queue.PushGap(2000 * kMs, 50000 * kMs);
+    queue.Push("g0010 1234", 50000 * kMs);
+    EXPECT_EQ(queue.TakeDue(51999 * kMs), "");
+    EXPECT_GT(*queue.NextDueNs(), 52000 * kMs);
+    EXPECT_EQ(queue.TakeDue(52002 * kMs), "g0010 1234");
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+
 namespace qvd::sim {
 namespace {
 
@@ -12,8 +15,56 @@ TEST(SimOptions, RefusesWhatTheDeviceCouldNotSay) {
         {"--type", "12"},   {"--type", "x"},      {"--version", "1.3"}, {"--version", "130"},
         {"--serial", "81"}, {"--serial", "08a5"}, {"--status", "F"},    {"--status", "GG"},
         {"--silent-after", "-1"}, {"--link"},     {"--baud", "9600"},   {"--link", "/tmp/dir/"},
+        {"--stream-cut", "x"}, {"--stream-pause", "100"}, {"--stream-pause", "100:"},
+        {"--wrong-ram-checksum", "sometimes"}, {"--vanish-after-image", "-5"},
+        {"--stream-cut", "10", "--stream-corrupt", "20"},  // one stream fault at a time
     };
     for (const auto& args : bad) EXPECT_NE(ParseSimOptions(args).error, "") << args[0] << " " << args.back();
+}
+
+TEST(SimOptions, FaultsReachTheDevice) {
+    using Kind = StreamFault::Kind;
+    struct Case { std::vector<std::string> args; Kind kind; size_t at; uint32_t pauseMs; int streams; };
+    const Case cases[] = {
+        {{"--stream-cut", "100"}, Kind::Cut, 100, 0, 1},
+        {{"--stream-fault-times", "0", "--stream-pause", "64:2500"}, Kind::Pause, 64, 2500, 0},
+        {{"--stream-corrupt", "7", "--stream-fault-times", "2"}, Kind::Corrupt, 7, 0, 2},
+        {{"--vanish-after-stream", "4096"}, Kind::Vanish, 4096, 0, 1},
+    };
+    for (const Case& c : cases) {
+        const ParsedOptions parsed = ParseSimOptions(c.args);
+        ASSERT_EQ(parsed.error, "") << c.args[0];
+        const StreamFault& f = parsed.options.faults.stream;
+        EXPECT_EQ(f.kind, c.kind) << c.args[0];
+        EXPECT_EQ(f.at, c.at) << c.args[0];
+        EXPECT_EQ(f.pauseMs, c.pauseMs) << c.args[0];
+        EXPECT_EQ(f.streams, c.streams) << c.args[0];
+    }
+    const ParsedOptions parsed = ParseSimOptions({"--vanish-after-image", "0", "--wrong-ram-checksum", "always",
+                                                  "--wrong-eprom-checksum", "twice", "--silent-after", "3"});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.faults.vanishAfterImageBytes, size_t{0});
+    EXPECT_EQ(parsed.options.faults.wrongRamChecksums, -1);
+    EXPECT_EQ(parsed.options.faults.wrongEpromChecksums, 2);
+    EXPECT_EQ(parsed.options.faults.answerPollsThenSilent, 3);
+}
+
+TEST(SimOptions, ImageFilesMustHaveTheTypesSize) {
+    const std::string path = ::testing::TempDir() + "qvd-sim-ram.bin";
+    struct Case { const char* type; size_t bytes; bool ok; };
+    const Case cases[] = {{"2", 8184, true}, {"2", 8183, false}, {"4", 131072, true}, {"4", 65536, false}};
+    for (const Case& c : cases) {
+        std::ofstream(path, std::ios::binary) << std::string(c.bytes, '\x5A');
+        ParsedOptions parsed = ParseSimOptions({"--type", c.type, "--ram", path});
+        ASSERT_EQ(parsed.error, "");
+        EXPECT_EQ(LoadImages(parsed.options).empty(), c.ok) << c.type << " " << c.bytes;
+        if (c.ok) {
+            EXPECT_EQ(parsed.options.config.ram, std::string(c.bytes, '\x5A'));
+        }
+    }
+    ParsedOptions missing = ParseSimOptions({"--eprom", path + ".none"});
+    EXPECT_NE(LoadImages(missing.options), "");
+    std::remove(path.c_str());
 }
 
 }  // namespace

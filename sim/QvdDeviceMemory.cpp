@@ -1,0 +1,252 @@
+// The module's memory as the device serves it: whole and range streams in
+// two output forms, checksums, the RAM write, the RAM clear and single cells.
+#include "core/wire/Hex.h"
+#include "sim/QvdDevice.h"
+
+#include <algorithm>
+
+namespace qvd::sim {
+
+namespace {
+
+constexpr uint64_t kImageStallMs = 1000;  // a RAM write that stalls longer is given up
+constexpr size_t kDumpCellsPerLine = 16;
+
+// Hex value of the whole text, -1 when it is not hex digits.
+long HexValue(const std::string& text) {
+    if (!IsHexDigits(text)) return -1;
+    long v = 0;
+    for (char c : text) v = v * 16 + HexDigit(c);
+    return v;
+}
+
+uint16_t Sum(const std::string& bytes, size_t from = 0, size_t to = std::string::npos) {
+    to = std::min(to, bytes.size());
+    unsigned sum = 0;
+    for (size_t i = from; i < to; ++i) sum += static_cast<unsigned char>(bytes[i]);
+    return static_cast<uint16_t>(sum);
+}
+
+std::string Hex6(size_t v) { return FormatHex2(static_cast<unsigned>(v >> 16)) + FormatHex4(static_cast<uint16_t>(v)); }
+
+// Hashed addresses: no runs, no repeating blocks, sums unlike each other,
+// RAM unlike EPROM, so that a checksum or a comparison catches a shifted,
+// truncated or mixed-up transfer.
+std::string MarkerImage(size_t bytes, bool eprom) {
+    std::string image(bytes, '\0');
+    for (size_t i = 0; i < bytes; ++i) {
+        uint32_t x = static_cast<uint32_t>(i) * 0x9E3779B1u + (eprom ? 0x5A5A5A5Au : 0x13579BDFu);
+        x ^= x >> 15;
+        x *= 0x85EBCA77u;
+        x ^= x >> 13;
+        image[i] = static_cast<char>(x);
+    }
+    return image;
+}
+
+// "AAAAAA: XX XX ...\r" with 16 cells a line (word cells as four digits);
+// the address counts cells.
+std::string Dump(const std::string& memory, size_t firstCell, size_t endCell, size_t cellBytes) {
+    std::string text;
+    text.reserve((endCell - firstCell) * (2 * cellBytes + 1) + (endCell - firstCell) / kDumpCellsPerLine * 9 + 9);
+    for (size_t cell = firstCell; cell < endCell; ++cell) {
+        if ((cell - firstCell) % kDumpCellsPerLine == 0) text += Hex6(cell) + ":";
+        text += ' ';
+        for (size_t b = 0; b < cellBytes; ++b)
+            text += FormatHex2(static_cast<unsigned char>(memory[cell * cellBytes + b]));
+        if ((cell - firstCell) % kDumpCellsPerLine == kDumpCellsPerLine - 1 || cell + 1 == endCell) text += '\r';
+    }
+    return text;
+}
+
+}  // namespace
+
+ModuleMemory MemoryOf(const DeviceConfig& config) {
+    static constexpr size_t kRam[] = {65536, 8184, 8184, 131072, 524288};
+    static constexpr size_t kEprom[] = {524288, 524288, 262144, 1048576, 1048576};
+    const uint8_t t = config.moduleType;
+    const size_t cellBytes = t == 1 || t == 4 || t == 5 ? 2 : 1;
+    if (t >= 1 && t <= 5) return {kRam[t - 1], kEprom[t - 1], cellBytes};
+    return {config.fallbackRamBytes, config.fallbackEpromBytes, cellBytes};
+}
+
+void FitMemory(DeviceConfig& config) {
+    const ModuleMemory m = MemoryOf(config);
+    if (config.ram.empty()) config.ram = MarkerImage(m.ramBytes, false);
+    if (config.eprom.empty()) config.eprom = MarkerImage(m.epromBytes, true);
+    config.ram.resize(m.ramBytes, '\0');
+    config.eprom.resize(m.epromBytes, '\0');
+}
+
+size_t QvdDevice::CellAddress() const {
+    const long high = HexValue(pendingO_), low = HexValue(pendingP_);
+    return static_cast<size_t>(std::max(high, 0L) & 0xFF) << 16 | static_cast<size_t>(std::max(low, 0L));
+}
+
+bool QvdDevice::MemoryCommand(const std::string& cmd) {
+    const size_t cellBytes = MemoryOf(config).cellBytes;
+    const size_t ramCells = config.ram.size() / cellBytes;
+    if (cmd == "a" || cmd == "h") {
+        Stream(cmd == "h", 0, std::string::npos);
+        return true;
+    }
+    if (cmd == "b" || cmd == "j") {
+        // o and p give the range in blocks of 256 cells.
+        const long first = std::max(HexValue(pendingO_), 0L), end = std::max(HexValue(pendingP_), 0L);
+        Stream(cmd == "j", static_cast<size_t>(first) * 256, static_cast<size_t>(end) * 256);
+        return true;
+    }
+    if (cmd == "g0010" || cmd == "g0020") {
+        AnswerChecksum(cmd, cmd == "g0020");
+        return true;
+    }
+    if (cmd == "g0001") {
+        std::fill(config.ram.begin(), config.ram.end(), '\0');
+        if (sendGap && !faults.silent) sendGap(config.ramClearDelayMs);
+        Reply(cmd, cmd + "\r");
+        return true;
+    }
+    if (cmd == "c") {
+        const size_t address = CellAddress();
+        std::string bytes(cellBytes, '\0');
+        if (address < ramCells) bytes = config.ram.substr(address * cellBytes, cellBytes);
+        std::string value;
+        for (char b : bytes) value += FormatHex2(static_cast<unsigned char>(b));
+        Reply(cmd, "c" + Hex6(address) + value + " " + bytes + "\r");
+        return true;
+    }
+    if (cmd.size() == 5 && cmd[0] == 'm' && HexValue(cmd.substr(1)) >= 0) {
+        const long value = HexValue(cmd.substr(1));
+        const size_t address = CellAddress();
+        if (address < ramCells) {
+            if (cellBytes == 2) {
+                config.ram[address * 2] = static_cast<char>(value >> 8);
+                config.ram[address * 2 + 1] = static_cast<char>(value);
+            } else {
+                config.ram[address] = static_cast<char>(value);
+            }
+        }
+        Reply(cmd, cmd + "\r");
+        return true;
+    }
+    if (cmd.size() == 5 && cmd[0] == 'n' && HexValue(cmd.substr(1)) >= 0) {
+        // The RAM image follows as raw bytes; no answer.
+        imageOpen_ = true;
+        imageSum_ = static_cast<uint16_t>(HexValue(cmd.substr(1)));
+        image_.clear();
+        imageBytes = 0;
+        imageArrivals.clear();
+        lastImageMs_ = clock_();
+        if (faults.vanishAfterImageBytes == size_t{0}) {
+            Vanish();
+        } else if (schedule) {
+            schedule(kImageStallMs + 1, [this, life = std::weak_ptr<int>(life_)] {
+                if (!life.expired()) ExpireImage();
+            });
+        }
+        return true;
+    }
+    return false;
+}
+
+void QvdDevice::Stream(bool eprom, size_t firstCell, size_t endCell) {
+    const std::string& memory = eprom ? config.eprom : config.ram;
+    const size_t cellBytes = MemoryOf(config).cellBytes;
+    endCell = std::min(endCell, memory.size() / cellBytes);
+    if (endCell <= firstCell) endCell = firstCell = 0;
+    // The module sums what it sends from memory, so a byte spoilt on the
+    // wire shows as a mismatch on the PC.
+    config.checksum = FormatHex4(Sum(memory, firstCell * cellBytes, endCell * cellBytes));
+    SendStream(textForm ? Dump(memory, firstCell, endCell, cellBytes)
+                        : memory.substr(firstCell * cellBytes, (endCell - firstCell) * cellBytes));
+}
+
+void QvdDevice::SendStream(std::string wire) {
+    if (faults.silent || vanished) return;
+    auto put = [this](const std::string& bytes) {
+        if (send && !bytes.empty()) send(bytes);
+    };
+    StreamFault& fault = faults.stream;
+    if (fault.kind == StreamFault::Kind::None || wire.size() <= fault.at) {
+        put(wire);
+        return;
+    }
+    const StreamFault hit = fault;
+    if (fault.streams > 0 && --fault.streams == 0) fault.kind = StreamFault::Kind::None;
+    switch (hit.kind) {
+        case StreamFault::Kind::Cut:
+            put(wire.substr(0, hit.at));
+            break;
+        case StreamFault::Kind::Pause:
+            put(wire.substr(0, hit.at));
+            if (sendGap) sendGap(hit.pauseMs);
+            put(wire.substr(hit.at));
+            break;
+        case StreamFault::Kind::Corrupt:
+            wire[hit.at] = static_cast<char>(wire[hit.at] ^ 0xFF);
+            put(wire);
+            break;
+        case StreamFault::Kind::Vanish:
+            put(wire.substr(0, hit.at));
+            Vanish();
+            break;
+        case StreamFault::Kind::None:
+            break;
+    }
+}
+
+void QvdDevice::AnswerChecksum(const std::string& cmd, bool eprom) {
+    if (faults.silent) return;
+    uint16_t sum = Sum(eprom ? config.eprom : config.ram);
+    int& wrong = eprom ? faults.wrongEpromChecksums : faults.wrongRamChecksums;
+    if (wrong < 0) {
+        sum ^= 0x1111;
+    } else if (wrong > 0) {
+        sum ^= wrong % 2 ? 0x2222 : 0x1111;  // two wrong answers in a row differ
+        --wrong;
+    }
+    if (sendGap) sendGap(eprom ? config.epromChecksumDelayMs : config.ramChecksumDelayMs);
+    Reply(cmd, cmd + " " + FormatHex4(sum));
+}
+
+size_t QvdDevice::TakeImage(const std::string& data, size_t pos) {
+    size_t take = std::min(config.ram.size() - image_.size(), data.size() - pos);
+    if (const auto& v = faults.vanishAfterImageBytes) take = std::min(take, *v > image_.size() ? *v - image_.size() : 0);
+    image_.append(data, pos, take);
+    imageBytes = image_.size();
+    lastImageMs_ = clock_();
+    imageArrivals.push_back({lastImageMs_, take});
+    if (faults.vanishAfterImageBytes && image_.size() >= *faults.vanishAfterImageBytes) {
+        Vanish();
+    } else if (image_.size() == config.ram.size()) {
+        if (Sum(image_) == imageSum_) config.ram = image_;
+        else config.statusCode = "25";
+        EndImage();
+    } else if (schedule) {
+        schedule(kImageStallMs + 1, [this, life = std::weak_ptr<int>(life_)] {
+            if (!life.expired()) ExpireImage();
+        });
+    }
+    return pos + take;
+}
+
+void QvdDevice::ExpireImage() {
+    if (!imageOpen_ || vanished || clock_() - lastImageMs_ <= kImageStallMs) return;
+    config.statusCode = "24";
+    EndImage();
+}
+
+void QvdDevice::EndImage() {
+    config.checksum = FormatHex4(Sum(image_));
+    received.push_back("<image " + std::to_string(image_.size()) + ">");
+    imageOpen_ = false;
+    image_.clear();
+}
+
+void QvdDevice::Vanish() {
+    if (imageOpen_) EndImage();
+    vanished = true;
+    if (vanish) vanish();
+}
+
+}  // namespace qvd::sim
