@@ -337,7 +337,7 @@ void ControlMirror::UpdateMemo() {
     const std::vector<std::string>& lines = control_.lines;
     // Comparing only the ends keeps a long view cheap: each update costs what
     // was added, not what is shown.
-    const bool grown = shownLines_ > 0 && lines.size() >= shownLines_ &&
+    const bool grown = control_.clears == shownClears_ && shownLines_ > 0 && lines.size() >= shownLines_ &&
                        lines.front() == firstShown_ && lines[shownLines_ - 1] == lastShown_;
     if (grown && lines.size() == shownLines_) return;
     QStringList added;
@@ -347,6 +347,7 @@ void ControlMirror::UpdateMemo() {
     else
         memo->setPlainText(added.join(QLatin1Char('\n')));
     shownLines_ = lines.size();
+    shownClears_ = control_.clears;
     firstShown_ = lines.empty() ? std::string() : lines.front();
     lastShown_ = lines.empty() ? std::string() : lines.back();
     // Keep the last line in sight, from its start (the views do not wrap).

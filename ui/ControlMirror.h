@@ -56,6 +56,7 @@ private:
     // equal ends mean the shown lines are still the control's first ones and
     // the rest can be appended.
     size_t shownLines_ = 0;
+    unsigned shownClears_ = 0;
     std::string firstShown_, lastShown_;
 };
 

@@ -70,7 +70,10 @@ struct Control {
     }
     // Appends text; carriage returns and line feeds start new lines.
     void AddText(const std::string& text);
-    void Clear() { lines.clear(); Touch(); }
+    void Clear() { lines.clear(); ++clears; Touch(); }
+    // Counts Clear(): a mirror that saw the same count and fewer lines may
+    // append the new ones instead of showing everything again.
+    unsigned clears = 0;
     std::string Text() const;  // lines joined with CR LF
 };
 

@@ -1,0 +1,102 @@
+// The file work of memory transfers, on 1 MiB images: byte sum, split and
+// join, cutting a text-form stream into view lines, and a whole EPROM view
+// taken in through the window model.
+#include "core/form/MainForm.h"
+#include "core/memory/ByteSum.h"
+#include "core/memory/EpromSplit.h"
+#include "core/memory/ViewLines.h"
+#include "core/host/VirtualHost.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+constexpr size_t kMiB = 1 << 20;
+
+struct ScratchImage {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / "qvd-bench";
+    std::string image = (dir / "image.hex").string();
+    ScratchImage() {
+        std::filesystem::create_directories(dir);
+        std::string bytes(kMiB, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 31 + (i >> 9));
+        std::ofstream(image, std::ios::binary) << bytes;
+    }
+    ~ScratchImage() { std::filesystem::remove_all(dir); }
+    std::string Path(const char* name) const { return (dir / name).string(); }
+};
+
+void BM_ByteSumOfFile(benchmark::State& state) {
+    ScratchImage scratch;
+    for (auto _ : state) benchmark::DoNotOptimize(qvd::SumFile(scratch.image));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kMiB));
+}
+BENCHMARK(BM_ByteSumOfFile)->Unit(benchmark::kMillisecond);
+
+void BM_SplitEpromImage(benchmark::State& state) {
+    ScratchImage scratch;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            qvd::SplitEpromImage(scratch.image, scratch.Path("odd.hex"), scratch.Path("even.hex")));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kMiB));
+}
+BENCHMARK(BM_SplitEpromImage)->Unit(benchmark::kMillisecond);
+
+void BM_JoinEpromHalves(benchmark::State& state) {
+    ScratchImage scratch;
+    qvd::SplitEpromImage(scratch.image, scratch.Path("odd.hex"), scratch.Path("even.hex"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            qvd::JoinEpromImage(scratch.Path("odd.hex"), scratch.Path("even.hex"), scratch.Path("joined.hex")));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kMiB));
+}
+BENCHMARK(BM_JoinEpromHalves)->Unit(benchmark::kMillisecond);
+
+// A whole EPROM in text form: 65,536 lines of 16 cells.
+std::string TextDump() {
+    std::string text;
+    char line[64];
+    for (unsigned cell = 0; cell < kMiB; cell += 16) {
+        std::snprintf(line, sizeof line, "%06X:", cell);
+        text += line;
+        for (int i = 0; i < 16; ++i) text += " 5A";
+        text += '\r';
+    }
+    return text;
+}
+
+void BM_CutViewLines(benchmark::State& state) {
+    const std::string dump = TextDump();
+    for (auto _ : state) {
+        qvd::ViewLineCutter cutter;
+        size_t lines = 0;
+        for (size_t at = 0; at < dump.size(); at += 4096) lines += cutter.Append(std::string_view(dump).substr(at, 4096)).size();
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * dump.size()));
+}
+BENCHMARK(BM_CutViewLines)->Unit(benchmark::kMillisecond);
+
+// The view as the receive handler fills it: chunks of the size a serial
+// driver hands over, each cut and appended with one change notice.
+void BM_WholeEpromViewIntoTheModel(benchmark::State& state) {
+    const std::string dump = TextDump();
+    for (auto _ : state) {
+        qvd::VirtualHost host;
+        qvd::EventPump pump(host);
+        qvd::MainForm form(pump);
+        qvd::ViewLineCutter cutter;
+        for (size_t at = 0; at < dump.size(); at += 64)
+            form.epromView.AddLines(cutter.Append(std::string_view(dump).substr(at, 64)));
+        benchmark::DoNotOptimize(form.epromView.lines.size());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * dump.size()));
+}
+BENCHMARK(BM_WholeEpromViewIntoTheModel)->Unit(benchmark::kMillisecond);
+
+}  // namespace
