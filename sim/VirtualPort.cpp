@@ -27,6 +27,13 @@ public:
         ++it->second.opens;
         port_ = &it->second;
         onReceived_ = std::move(onReceived);
+        {
+            const auto alive = alive_;
+            // An unplugged device wakes the reader, as a hang-up does on a real port.
+            port_->notify = [this, alive] {
+                if (*alive && onReceived_) onReceived_();
+            };
+        }
         if (QvdDevice* dev = port_->device.get()) {
             const auto alive = alive_;
             dev->send = [this, alive](const std::string& bytes) {
@@ -44,6 +51,7 @@ public:
     void Close() override {
         if (!port_) return;
         *alive_ = false;
+        port_->notify = nullptr;
         if (QvdDevice* dev = port_->device.get()) {
             dev->send = nullptr;
             dev->sendGap = nullptr;
@@ -148,7 +156,9 @@ void VirtualPorts::Remove(const std::string& device) { ports_.erase(device); }
 
 void VirtualPorts::Unplug(const std::string& device) {
     auto it = ports_.find(device);
-    if (it != ports_.end()) it->second.unplugged = true;
+    if (it == ports_.end()) return;
+    it->second.unplugged = true;
+    if (it->second.notify) host_.Post(it->second.notify);
 }
 
 QvdDevice* VirtualPorts::Device(const std::string& device) {

@@ -5,6 +5,7 @@
 #include "core/serial/SerialTransport.h"
 #include "sim/QvdDevice.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -50,6 +51,7 @@ public:
         bool open = false;
         bool unplugged = false;
         int opens = 0;
+        std::function<void()> notify;  // the open transport's received-bytes notification
     };
     std::map<std::string, Port>& ports() { return ports_; }
     VirtualHost& host() { return host_; }

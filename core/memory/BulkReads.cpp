@@ -57,9 +57,7 @@ void BulkReads::OnBytesReceived() {
     try {
         chunk = link_.comm().ReadText();
     } catch (const EVaCommError& error) {
-        // The adapter is gone; silence ends the transfer at the next ticks.
-        if (!transfer_.linkFailureReported) form_.LogError(error.what());
-        transfer_.linkFailureReported = true;
+        OnLinkFailure(error.what());
         return;
     }
     if (chunk.empty()) return;
@@ -86,6 +84,14 @@ void BulkReads::OnBytesReceived() {
     conn_.lastAnswer = std::move(chunk);
     transfer_.idleTicks = 0;
     ShowProgress();
+}
+
+void BulkReads::OnLinkFailure(const std::string& what) {
+    // The adapter is gone; silence ends the transfer at the next ticks, and
+    // the user hears of it once, now.
+    if (!IsTransferState(conn_.state) || transfer_.linkFailureReported) return;
+    transfer_.linkFailureReported = true;
+    form_.LogError(what);
 }
 
 void BulkReads::ReleaseInput() {
@@ -214,6 +220,7 @@ void BulkReads::ShowWholeMemory(MemoryKind kind) {
         transfer_.idleTicks = 0;
         transfer_.receivedBytes = 0;
         transfer_.expectedBytes = 0;  // the text form's length is the adapter's
+        transfer_.linkFailureReported = false;
         form_.LogInfo(ram ? "RAM --> PC: Gesamtinhalt-Übertragung läuft..."
                           : "EPROM --> PC: Gesamtinhalt-Übertragung läuft...");
         conn_.lastAnswer = link_.comm().ReadText();

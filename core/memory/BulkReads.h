@@ -22,6 +22,8 @@ public:
 
     // The port's received-bytes notification.
     void OnBytesReceived();
+    // The port failed while no one read from it.
+    void OnLinkFailure(const std::string& what);
     // The supervisor's tick in the transfer states.
     void OnTransferTick();
 

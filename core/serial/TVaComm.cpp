@@ -94,8 +94,10 @@ void TVaComm::DispatchReceived() {
     int count = 0;
     try {
         count = transport_->InputCount();
-    } catch (const EVaCommError&) {
-        // A failed device is reported by the next explicit read or write.
+    } catch (const EVaCommError& error) {
+        // The next explicit read or write raises it too; whoever waits for
+        // data hears of it now.
+        if (OnFailure) OnFailure(error);
         return;
     }
     if (count > 0) OnRxChar(count);

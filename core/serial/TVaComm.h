@@ -45,6 +45,9 @@ public:
 
     // Count = bytes waiting at dispatch time; only called when that is > 0.
     std::function<void(int count)> OnRxChar;
+    // The device failed (hung up, unplugged) while nobody was reading: told
+    // when its notification arrives; the next read or write raises as well.
+    std::function<void(const EVaCommError& error)> OnFailure;
 
 private:
     void DispatchReceived();

@@ -148,6 +148,24 @@ TEST(RamSave, FullDiskIsReportedOnceAtTheEnd) {
     EXPECT_EQ(rig.program->serialPort.InputCount(), 0);
 }
 
+// An unplugged adapter wakes the receive handler as a hang-up does: the
+// failure is told at once, and the read ends as unfinished.
+TEST(RamSave, AdapterLostMidStreamIsToldAtOnce) {
+    Rig rig(Rig::Connected, 3);
+    ScratchDir dir;
+    uint64_t toldAt = 0;
+    rig.host.After(500, [&] {
+        rig.ports.Unplug("COM1");
+        const uint64_t unplugged = rig.host.Time();
+        rig.host.RunUntil([&] { return Logged(rig, "Error retrieving statistics (5"); }, 100);
+        toldAt = rig.host.Time() - unplugged;
+    });
+    SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
+    EXPECT_LE(toldAt, 10u);
+    EXPECT_TRUE(Logged(rig, "Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:"));
+    EXPECT_FALSE(Logged(rig, "Übertragung erfolgreich"));
+}
+
 TEST(RamSave, UncreatableFileIsToldAndNoStartCommandGoesOut) {
     Rig rig(Rig::Connected, 3);
     rig.Mark();
