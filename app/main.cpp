@@ -7,10 +7,10 @@
 #include "ui/HeldLook.h"
 #include "ui/Pictures.h"
 #include "ui/QtHost.h"
-#include "ui/TForm1.h"
-#include "ui/TForm2.h"
-#include "ui/TForm3.h"
-#include "ui/TForm5.h"
+#include "ui/MainWindow.h"
+#include "ui/AboutWindow.h"
+#include "ui/PasswordWindow.h"
+#include "ui/JumperHelpWindow.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -29,10 +29,10 @@ int main(int argc, char** argv) {
     qvd::Program program(host, qvd::TermiosTransports(host),
                          [portPattern](int n) { return qvd::DevicePathForPort(n, portPattern); });
 
-    qvd::ui::TForm1 form1(program, host);
-    qvd::ui::TForm2 form2(program.about, host, &form1);
-    qvd::ui::TForm3 form3(program.password, host, &form1);
-    qvd::ui::TForm5 form5(program.jumperHelp, host, &form1);
+    qvd::ui::MainWindow form1(program, host);
+    qvd::ui::AboutWindow form2(program.about, host, &form1);
+    qvd::ui::PasswordWindow form3(program.password, host, &form1);
+    qvd::ui::JumperHelpWindow form5(program.jumperHelp, host, &form1);
     form1.move(100, 50);
     form1.show();
 

@@ -106,15 +106,21 @@ void PtyServer::Run(int stopFd) {
 
 bool PtyServer::Drained() {
     if (!queue_.Empty() || !ReadyEmpty()) {
-        drainedSinceNs_ = 0;
+        drainedSinceNs_ = emptySinceNs_ = 0;
         return false;
     }
     // Closing the master drops what the PC has not read yet; give it two
-    // seconds to read the bytes sent before the device vanished.
-    if (drainedSinceNs_ == 0) drainedSinceNs_ = NowNs();
+    // seconds to read the bytes sent before the device vanished. Bytes
+    // written to the master reach the slave's queue a little later, so an
+    // empty queue counts only once it has stayed empty for a while.
+    const int64_t now = NowNs();
+    if (drainedSinceNs_ == 0) drainedSinceNs_ = now;
     int unread = 0;
     if (::ioctl(spareSlave_, FIONREAD, &unread) < 0) unread = 0;
-    return unread == 0 || NowNs() - drainedSinceNs_ > 2'000'000'000;
+    if (unread > 0) emptySinceNs_ = 0;
+    else if (emptySinceNs_ == 0) emptySinceNs_ = now;
+    const bool settled = emptySinceNs_ != 0 && now - emptySinceNs_ > 200'000'000;
+    return settled || now - drainedSinceNs_ > 2'000'000'000;
 }
 
 void PtyServer::ReadFromPc() {

@@ -38,6 +38,7 @@ private:
     size_t readyHead_ = 0;  // bytes of ready_ the pty has taken
     bool vanishing_ = false, vanished_ = false;
     int64_t drainedSinceNs_ = 0;
+    int64_t emptySinceNs_ = 0;
     int master_ = -1;
     // Held open so that the master does not hang up whenever the PC closes
     // the port; the PC can then close and reopen as often as it likes.

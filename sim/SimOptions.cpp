@@ -13,7 +13,7 @@ const char* const kSimUsage =
     "  --link PFAD        symbolischer Link auf das Terminal (z. B. /tmp/qvd-pc-ports/COM1)\n"
     "  --type N           Modultyp-Ziffer (Vorgabe 1)\n"
     "  --version X.YZ     Adapterversion (Vorgabe 1.30)\n"
-    "  --serial NNNN      Seriennummer, vier Ziffern (Vorgabe 0815)\n"
+    "  --serial NNNN      Seriennummer, vier Ziffern oder Großbuchstaben (Vorgabe 0815)\n"
     "  --status CC        Statuscode, zwei Hex-Ziffern (Vorgabe FF)\n"
     "  --ram DATEI        RAM-Inhalt (genau die RAM-Größe des Typs; Vorgabe Muster)\n"
     "  --eprom DATEI      EPROM-Inhalt (genau die EPROM-Größe des Typs; Vorgabe Muster)\n"
@@ -109,7 +109,8 @@ ParsedOptions ParseSimOptions(const std::vector<std::string>& args) {
             ok = IsVersion(value);
             if (ok) o.config.version = value;
         } else if (arg == "--serial") {
-            ok = value.size() == 4 && All(value, isdigit);
+            // Digits and capitals: a service adapter's number carries letters.
+            ok = value.size() == 4 && All(value, [](int c) -> int { return std::isdigit(c) || std::isupper(c); });
             if (ok) o.config.serial = value;
         } else if (arg == "--status") {
             ok = value.size() == 2 && All(value, isxdigit);

@@ -68,8 +68,7 @@ TEST(QvdSimMemory, PacedStreamTakesItsLineTime) {
     const auto start = Clock::now();
     EXPECT_TRUE(line.Ask("a\r", 8184, 5000) == ImageOfType(2, false));
     const double ms = MsSince(start);  // 8184 bytes at 5760 bytes/s: 1421 ms
-    EXPECT_GE(ms, 1400);
-    EXPECT_LT(ms, 2500);
+    EXPECT_GE(ms, 1400);  // the line rate is a floor; how much longer depends on the machine
 }
 
 TEST(QvdSimMemory, VanishingModuleEndsTheProgramAfterItsLastBytes) {

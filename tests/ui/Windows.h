@@ -3,10 +3,10 @@
 #include "core/program/Program.h"
 #include "core/serial/EVaCommError.h"
 #include "ui/QtHost.h"
-#include "ui/TForm1.h"
-#include "ui/TForm2.h"
-#include "ui/TForm3.h"
-#include "ui/TForm5.h"
+#include "ui/MainWindow.h"
+#include "ui/AboutWindow.h"
+#include "ui/PasswordWindow.h"
+#include "ui/JumperHelpWindow.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -46,10 +46,10 @@ struct Windows {
                         throw EVaCommError(comm_errors::DeviceNotFound(device));
                     },
                     [](int n) { return "COM" + std::to_string(n); }};
-    ui::TForm1 main{program, host};
-    ui::TForm2 about{program.about, host, &main};
-    ui::TForm3 password{program.password, host, &main};
-    ui::TForm5 jumperHelp{program.jumperHelp, host, &main};
+    ui::MainWindow main{program, host};
+    ui::AboutWindow about{program.about, host, &main};
+    ui::PasswordWindow password{program.password, host, &main};
+    ui::JumperHelpWindow jumperHelp{program.jumperHelp, host, &main};
 
     MainForm& form() { return program.form; }
     // A control or menu entry of the main window (the other windows are its

@@ -1,4 +1,4 @@
-#include "ui/TForm5.h"
+#include "ui/JumperHelpWindow.h"
 
 #include "ui/Fonts.h"
 
@@ -19,7 +19,7 @@ static constexpr Placement kJumperHelp[] = {
     {"Label9", 8, 222, 531, 28, 0, kWrap},
 };
 
-TForm5::TForm5(JumperHelpForm& form, QtHost& host, QWidget* owner)
+JumperHelpWindow::JumperHelpWindow(JumperHelpForm& form, QtHost& host, QWidget* owner)
     : AuxWindow(form, host, owner, kJumperHelp, {QSize(0, 0), SansFont(11), Qt::Window}) {}
 
 }  // namespace qvd::ui

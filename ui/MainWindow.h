@@ -13,10 +13,10 @@ class FormMirror;
 class InputBlocker;
 class QtHost;
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
 public:
-    TForm1(Program& program, QtHost& host);
-    ~TForm1() override;
+    MainWindow(Program& program, QtHost& host);
+    ~MainWindow() override;
 
     // Shows the model now instead of at the next turn of the event loop.
     void FlushRefresh();

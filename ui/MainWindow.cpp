@@ -1,4 +1,4 @@
-#include "ui/TForm1.h"
+#include "ui/MainWindow.h"
 
 #include "ui/Fonts.h"
 #include "ui/FormMirror.h"
@@ -15,7 +15,7 @@
 
 namespace qvd::ui {
 
-TForm1::TForm1(Program& program, QtHost& host)
+MainWindow::MainWindow(Program& program, QtHost& host)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowCloseButtonHint),
       program_(program),
@@ -55,15 +55,15 @@ TForm1::TForm1(Program& program, QtHost& host)
     FlushRefresh();
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::FlushRefresh() { mirror_->Refresh(); }
+void MainWindow::FlushRefresh() { mirror_->Refresh(); }
 
-QWidget* TForm1::ControlWidget(const std::string& name) const { return mirror_->Widget(name); }
+QWidget* MainWindow::ControlWidget(const std::string& name) const { return mirror_->Widget(name); }
 
-bool TForm1::InputBlocked() const { return blocker_->Blocking(); }
+bool MainWindow::InputBlocked() const { return blocker_->Blocking(); }
 
-void TForm1::BuildMenus() {
+void MainWindow::BuildMenus() {
     std::map<const Control*, QMenu*> menus;
     for (Control* c : form_.Controls()) {
         if (c->kind == ControlKind::Menu) {
@@ -84,7 +84,7 @@ void TForm1::BuildMenus() {
     }
 }
 
-void TForm1::RefreshWindow() {
+void MainWindow::RefreshWindow() {
     const QSize client(form_.Width() - kMainWindowFrame.width(),
                        form_.Height() - kMainWindowFrame.height());
     if (size() != client) setFixedSize(client);
@@ -106,19 +106,19 @@ void TForm1::RefreshWindow() {
     }
 }
 
-void TForm1::PlaceStatusBar() {
+void MainWindow::PlaceStatusBar() {
     if (QWidget* bar = mirror_->Widget(form_.statusBar.name)) {
         bar->setGeometry(0, surface_->height() - kStatusBarHeight, surface_->width(), kStatusBarHeight);
         bar->raise();
     }
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == surface_ && event->type() == QEvent::Resize) PlaceStatusBar();
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // A second close while the close request waits is not a new request.
     if (closing_) {
         event->ignore();

@@ -1,4 +1,4 @@
-#include "ui/TForm3.h"
+#include "ui/PasswordWindow.h"
 
 #include "ui/EditKeyFilter.h"
 #include "ui/Fonts.h"
@@ -14,7 +14,7 @@ static constexpr Placement kPassword[] = {
     {"Edit2", 16, 86, 160, 21},
 };
 
-TForm3::TForm3(PasswordForm& form, QtHost& host, QWidget* owner)
+PasswordWindow::PasswordWindow(PasswordForm& form, QtHost& host, QWidget* owner)
     : AuxWindow(form, host, owner, kPassword, {QSize(6, 25), SansFont(11), Qt::Tool}) {
     // The hidden hand-over field holds the framed entry: masked as well.
     for (const Control* field : {&form.entryEdit, &form.handOverEdit})

@@ -1,4 +1,4 @@
-#include "ui/TForm2.h"
+#include "ui/AboutWindow.h"
 
 #include "ui/Fonts.h"
 
@@ -13,7 +13,7 @@ static constexpr Placement kAbout[] = {
     {"Label6", 8, 140, 254, 30, 9, kWrap},
 };
 
-TForm2::TForm2(AboutForm& form, QtHost& host, QWidget* owner)
+AboutWindow::AboutWindow(AboutForm& form, QtHost& host, QWidget* owner)
     : AuxWindow(form, host, owner, kAbout, {QSize(0, 0), SansFont(9), Qt::Window}) {}
 
 }  // namespace qvd::ui

@@ -5,9 +5,9 @@
 
 namespace qvd::ui {
 
-class TForm2 : public AuxWindow {
+class AboutWindow : public AuxWindow {
 public:
-    TForm2(AboutForm& form, QtHost& host, QWidget* owner);
+    AboutWindow(AboutForm& form, QtHost& host, QWidget* owner);
 };
 
 }  // namespace qvd::ui

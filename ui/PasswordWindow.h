@@ -6,9 +6,9 @@
 
 namespace qvd::ui {
 
-class TForm3 : public AuxWindow {
+class PasswordWindow : public AuxWindow {
 public:
-    TForm3(PasswordForm& form, QtHost& host, QWidget* owner);
+    PasswordWindow(PasswordForm& form, QtHost& host, QWidget* owner);
 };
 
 }  // namespace qvd::ui

@@ -5,9 +5,9 @@
 
 namespace qvd::ui {
 
-class TForm5 : public AuxWindow {
+class JumperHelpWindow : public AuxWindow {
 public:
-    TForm5(JumperHelpForm& form, QtHost& host, QWidget* owner);
+    JumperHelpWindow(JumperHelpForm& form, QtHost& host, QWidget* owner);
 };
 
 }  // namespace qvd::ui
