@@ -137,6 +137,17 @@ void MainForm::EnableOperationControls(bool on) {
     }
 }
 
+void MainForm::ShowConnectionDropped() {
+    EnableOperationControls(false);
+    searchButton.SetEnabled(true);
+    saveStatusButton.SetEnabled(true);
+    disconnectButton.SetEnabled(false);
+    memoryGroup.SetVisible(false);
+    moduleControlsPanel.SetVisible(false);
+    SetHeight(kStartHeight);
+    window.SetEnabled(true);
+}
+
 void MainForm::ApplyExtraFunctions(int moduleType) {
     if (!extraFunctionsCheck.checked) {
         for (Control* c : {&rangeGroup, &ramClearButton, &cellPanel, &rtcGroup, &timekeeperGroup})

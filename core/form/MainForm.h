@@ -184,6 +184,9 @@ public:
     // --- busy lock and check box rules ---
     void EnableControls(bool on);
     void EnableOperationControls(bool on);
+    // The start layout after the connection has been dropped: only the
+    // search and the status file are offered, the window takes input.
+    void ShowConnectionDropped();
     // Shows the extra groups of "Zusatzfunktionen" for the module type.
     void ApplyExtraFunctions(int moduleType);
 

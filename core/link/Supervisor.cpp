@@ -239,14 +239,7 @@ void Supervisor::ShowHoldingTimer(const std::string& text, MessageIcon icon) {
 }
 
 void Supervisor::DropConnection() {
-    form_.EnableOperationControls(false);
-    form_.searchButton.SetEnabled(true);
-    form_.saveStatusButton.SetEnabled(true);
-    form_.disconnectButton.SetEnabled(false);
-    form_.memoryGroup.SetVisible(false);
-    form_.moduleControlsPanel.SetVisible(false);
-    form_.SetHeight(kStartHeight);
-    form_.window.SetEnabled(true);
+    form_.ShowConnectionDropped();
     link_.comm().Close();
 }
 

@@ -3,7 +3,7 @@
 #include "core/form/Colors.h"
 #include "core/form/MessageBox.h"
 #include "core/memory/ByteSum.h"
-#include "core/memory/TransferProgress.h"
+#include "core/memory/ProgressBar.h"
 #include "core/wire/AnswerFields.h"
 #include "core/wire/ModuleProfile.h"
 #include "core/wire/Text.h"
@@ -42,11 +42,8 @@ Control& BulkReads::ViewOf(ConnState state) {
 }
 
 void BulkReads::ShowProgress() {
-    const TransferProgress p =
-        DescribeTransfer(static_cast<uint64_t>(transfer_.receivedBytes), transfer_.expectedBytes);
-    form_.progressBar.SetPosition(p.percent);
-    form_.progressBar.SetCaption(p.text);
-    form_.progressBar.SetVisible(true);
+    ShowTransferProgress(form_.progressBar, static_cast<uint64_t>(transfer_.receivedBytes),
+                         transfer_.expectedBytes);
 }
 
 void BulkReads::HideProgress() { form_.progressBar.SetVisible(false); }

@@ -3,7 +3,7 @@
 #include "core/form/MessageBox.h"
 #include "core/memory/ByteSum.h"
 #include "core/memory/RestorePlan.h"
-#include "core/memory/TransferProgress.h"
+#include "core/memory/ProgressBar.h"
 #include "core/wire/AnswerFields.h"
 #include "core/wire/ModuleProfile.h"
 #include "core/wire/StatusCodes.h"
@@ -119,10 +119,7 @@ size_t RamWrite::SendImage(const std::string& image) {
         link_.DelayWithEvents(kBlockPause);
         form_.messagePanel.SetCaption("Datei --> RAM: Schreibvorgang läuft...");
         form_.bytesPanel.SetCaption("Tx-Bytes: " + std::to_string(sent) + "/" + size);
-        const TransferProgress p = DescribeTransfer(sent, image.size());
-        form_.progressBar.SetPosition(p.percent);
-        form_.progressBar.SetCaption(p.text);
-        form_.progressBar.SetVisible(true);
+        ShowTransferProgress(form_.progressBar, sent, image.size());
     }
     return sent;
 }

@@ -63,14 +63,7 @@ void ServiceFunctions::ResetAdapter() {
     conn_.state = ConnState::Idle;
     form_.LogInfo("QVD-Modul-RESET wurde ausgeführt");
     link_.ExchangeCommand("z0001", 6);
-    form_.EnableOperationControls(false);
-    form_.searchButton.SetEnabled(true);
-    form_.saveStatusButton.SetEnabled(true);
-    form_.disconnectButton.SetEnabled(false);
-    form_.memoryGroup.SetVisible(false);
-    form_.moduleControlsPanel.SetVisible(false);
-    form_.SetHeight(kStartHeight);
-    form_.window.SetEnabled(true);
+    form_.ShowConnectionDropped();
     link_.comm().Close();
 }
 
