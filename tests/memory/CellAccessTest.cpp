@@ -23,13 +23,6 @@ TEST(CellAccess, FieldValidation) {
     }
 }
 
-TEST(CellAccess, Commands) {
-    EXPECT_EQ(CellAddressHighCommand("03ABCD"), "o0003");
-    EXPECT_EQ(CellAddressLowCommand("03ABCD"), "pABCD");
-    EXPECT_EQ(CellWriteCommand("12AB", 4), "m12AB");
-    EXPECT_EQ(CellWriteCommand("1F", 3), "m001F");
-}
-
 TEST(CellAccess, ReadAnswerAndReadBack) {
     struct Case { uint8_t type; std::string answer, value, characters, field; bool matches; };
     const Case cases[] = {
@@ -74,11 +67,6 @@ TEST(CellAccess, ValueLabels) {
     for (const Case& c : cases)
         EXPECT_EQ(CellValueLabel(c.text, c.type), c.label) << int(c.type) << " " << c.text;
     EXPECT_EQ(CellValueFieldText("e4fc"), "E4FC");
-}
-
-TEST(CellAccess, KeyFilter) {
-    for (char key : std::string("09afAF\b")) EXPECT_EQ(FilterHexKey(key), key);
-    for (char key : std::string("gG -x\r\x7F")) EXPECT_EQ(FilterHexKey(key), '\0') << int(key);
 }
 
 }  // namespace

@@ -79,31 +79,6 @@ std::string Undump(const std::string& text, size_t cellBytes, size_t cell) {
     return bytes;
 }
 
-TEST(DeviceMemory, WholeStreamIsTheImageAtTheLineRateAndTheStatusChecksumItsSum) {
-    struct Case { uint8_t type; const char* command; size_t bytes; };
-    const Case cases[] = {{2, "a\r", 8184}, {1, "a\r", 65536}, {4, "h\r", 1048576}, {0, "h\r", 262144}};
-    for (const Case& c : cases) {
-        Wire wire(c.type);
-        const std::string image = c.command[0] == 'a' ? wire.device.config.ram : wire.device.config.eprom;
-        ASSERT_EQ(image.size(), c.bytes) << int(c.type);
-        // Not early: the link paces megabytes as it paces status answers.
-        std::string got = wire.Ask(c.command, WireMs(c.bytes) - 1);
-        EXPECT_LT(got.size(), c.bytes) << int(c.type);
-        wire.host.RunFor(5);
-        got += wire.Take();
-        EXPECT_EQ(got, image) << int(c.type);
-        EXPECT_EQ(wire.StatusChecksum(), Hex(Sum(image), 4)) << int(c.type);
-        // The marker images make a checksum and a comparison mean something.
-        EXPECT_NE(Sum(image), 0) << int(c.type);
-        EXPECT_NE(image.substr(0, 256), image.substr(256, 256)) << int(c.type);
-        if (image.size() > 65536 + 256) {
-            EXPECT_NE(image.substr(0, 256), image.substr(65536, 256)) << int(c.type);
-        }
-    }
-    Wire wire(2);
-    EXPECT_NE(wire.device.config.ram, wire.device.config.eprom.substr(0, 8184));
-}
-
 TEST(DeviceMemory, TextFormDumpsEveryCellInCrLinesUntilBinaryIsChosenAgain) {
     struct Case { uint8_t type; const char* command; size_t from, to; };  // range in 256-cell blocks
     const Case cases[] = {{1, "a\r", 0, 0}, {2, "a\r", 0, 0}, {4, "j\r", 1, 3}};
@@ -185,79 +160,6 @@ TEST(DeviceMemory, RamWriteTakesRawBytesAndChecksTheirSum) {
     }
 }
 
-TEST(DeviceMemory, CellsAreReadAndWrittenAsWordsOnBwModulesAndAsBytesElsewhere) {
-    struct Case { uint8_t type; size_t high, low; const char* write; size_t answerLength; bool inside; };
-    const Case cases[] = {
-        {1, 0x00, 0x0010, "mABCD", 15, true},
-        {5, 0x03, 0x0000, "m1234", 15, true},   // the high byte of the address counts
-        {1, 0x01, 0x0000, "mABCD", 15, false},  // 64 Ki words, RAM has 32 Ki
-        {2, 0x00, 0x0100, "m005A", 12, true},
-        {2, 0x00, 0x2000, "m005A", 12, false},  // RAM has 8184 bytes
-    };
-    for (const Case& c : cases) {
-        Wire wire(c.type);
-        const size_t cellBytes = c.answerLength == 15 ? 2 : 1;
-        const size_t address = c.high << 16 | c.low;
-        const std::string before = wire.device.config.ram;
-        auto cellText = [&](const std::string& bytes) {
-            std::string value;
-            for (unsigned char b : bytes) value += Hex(b, 2);
-            return "c" + Hex(address, 6) + value + " " + bytes + "\r";
-        };
-        wire.Range(c.high, c.low);
-        const std::string old = c.inside ? before.substr(address * cellBytes, cellBytes) : std::string(cellBytes, '\0');
-        EXPECT_EQ(wire.Ask("c\r"), cellText(old)) << c.write << address;
-        EXPECT_EQ(wire.Ask(std::string(c.write) + "\r"), std::string(c.write) + "\r");
-        std::string now = old;
-        if (c.inside) {
-            now = cellBytes == 2 ? std::string{static_cast<char>(std::stoi(std::string(c.write).substr(1, 2), nullptr, 16)),
-                                               static_cast<char>(std::stoi(std::string(c.write).substr(3, 2), nullptr, 16))}
-                                 : std::string(1, static_cast<char>(std::stoi(std::string(c.write).substr(3, 2), nullptr, 16)));
-        }
-        const std::string answer = wire.Ask("c\r");
-        EXPECT_EQ(answer, cellText(now)) << c.write << address;
-        EXPECT_EQ(answer.size(), c.answerLength);
-        std::string expected = before;
-        if (c.inside) expected.replace(address * cellBytes, cellBytes, now);
-        EXPECT_EQ(wire.device.config.ram, expected) << c.write << address;
-    }
-}
-
-TEST(DeviceMemory, ChecksumsComeAfterTheirDelayWrongAsOftenAsTheFaultSays) {
-    // Same letter: same value; R: the true sum.
-    struct Case { const char* command; int wrong; const char* pattern; };
-    const Case cases[] = {{"g0010", 0, "RRR"}, {"g0010", 1, "XRR"}, {"g0010", 2, "XYR"},
-                          {"g0010", -1, "XXX"}, {"g0020", 2, "XYR"}};
-    for (const Case& c : cases) {
-        Wire wire(2);
-        const bool eprom = c.command[3] == '2';
-        (eprom ? wire.device.faults.wrongEpromChecksums : wire.device.faults.wrongRamChecksums) = c.wrong;
-        const uint32_t delay = eprom ? 3000 : 2000;
-        const std::string right = Hex(Sum(eprom ? wire.device.config.eprom : wire.device.config.ram), 4);
-        std::string answers[3];
-        for (std::string& a : answers) {
-            EXPECT_EQ(wire.Ask(std::string(c.command) + "\r", delay - 100), "") << c.command;
-            wire.host.RunFor(200);
-            a = wire.Take();
-            ASSERT_EQ(a.size(), 10u) << c.command;
-            EXPECT_EQ(a.substr(0, 6), std::string(c.command) + " ");
-        }
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(answers[i].substr(6) == right, c.pattern[i] == 'R') << c.command << c.wrong << i;
-            for (int j = 0; j < i; ++j)
-                EXPECT_EQ(answers[i] == answers[j], c.pattern[i] == c.pattern[j]) << c.command << c.wrong << i << j;
-        }
-    }
-}
-
-TEST(DeviceMemory, RamClearZeroesTheRam) {
-    Wire wire(4);
-    const std::string eprom = wire.device.config.eprom;
-    EXPECT_EQ(wire.Ask("g0001\r"), "g0001\r");
-    EXPECT_EQ(wire.device.config.ram, std::string(131072, '\0'));
-    EXPECT_EQ(wire.device.config.eprom, eprom);
-}
-
 TEST(DeviceMemory, StreamFaultsHitTheNextStreamOnly) {
     using Kind = StreamFault::Kind;
     constexpr size_t K = 1000;
@@ -284,31 +186,6 @@ TEST(DeviceMemory, StreamFaultsHitTheNextStreamOnly) {
         }
         EXPECT_EQ(wire.device.config.ram, ram) << int(kind);
         EXPECT_EQ(wire.Stream("a\r", ram.size()), ram) << int(kind);
-    }
-}
-
-TEST(DeviceMemory, VanishingDeviceFailsThePortAfterItsLastBytes) {
-    {
-        Wire wire(2);
-        wire.device.faults.stream = {StreamFault::Kind::Vanish, 1000};
-        wire.port->Write("a\r", 0);
-        std::string got;
-        wire.host.RunUntil([&] { return (got += wire.Take()).size() >= 1000; }, 5000);
-        EXPECT_EQ(got, wire.device.config.ram.substr(0, 1000));
-        wire.host.RunFor(100);
-        EXPECT_THROW(wire.port->InputCount(), EVaCommError);
-        EXPECT_TRUE(wire.device.vanished);
-    }
-    {
-        Wire wire(2);
-        const std::string ram = wire.device.config.ram;
-        wire.device.faults.vanishAfterImageBytes = 3000;
-        wire.port->Write("n0000\r", 0);
-        wire.port->Write(std::string(2048, 'x'), 0);
-        EXPECT_THROW(wire.port->Write(std::string(2048, 'x'), 0), EVaCommError);
-        EXPECT_EQ(wire.device.imageBytes, 3000u);
-        EXPECT_EQ(wire.device.config.ram, ram);
-        EXPECT_THROW(wire.port->InputCount(), EVaCommError);
     }
 }
 
