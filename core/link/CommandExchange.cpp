@@ -33,6 +33,16 @@ void CommandExchange::ReportLinkFailure(const EVaCommError& error) {
     ReportError(error.what());
 }
 
+void CommandExchange::DiscardInput() {
+    try {
+        conn_.lastAnswer = comm_.ReadText();
+    } catch (const EVaCommError& error) {
+        conn_.lastAnswer = "---";
+        if (raiseLinkFailures_) throw;
+        ReportError(error.what());
+    }
+}
+
 void CommandExchange::SendCommand(const std::string& text, uint32_t ms) {
     SetActivity(true);
     try {

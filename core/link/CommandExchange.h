@@ -29,6 +29,10 @@ public:
     // came. Otherwise the last answer is "---".
     bool ExchangeCommand(const std::string& command, uint16_t expectedLength);
 
+    // Reads and drops whatever waits (into the last answer), as an exchange's
+    // flush does; a failing port is reported like an exchange's.
+    void DiscardInput();
+
     // An exchange is waiting for its answer. Operations started now are
     // ignored: a nested exchange would flush away the waiting answer.
     bool Busy() const { return busy_; }

@@ -220,7 +220,7 @@ void BulkReads::ShowWholeMemory(MemoryKind kind) {
         transfer_.linkFailureReported = false;
         form_.LogInfo(ram ? "RAM --> PC: Gesamtinhalt-Übertragung läuft..."
                           : "EPROM --> PC: Gesamtinhalt-Übertragung läuft...");
-        conn_.lastAnswer = link_.comm().ReadText();
+        link_.DiscardInput();
         transfer_.viewLines.TakeRest();
         if (ram) link_.DelayWithEvents(100);
         link_.SendCommand(ram ? "a\r" : "h\r", 10);

@@ -55,7 +55,7 @@ void HexViews::ShowRange(MemoryKind kind) {
         transfer_.linkFailureReported = false;
         form_.LogInfo(ram ? "RAM --> PC: Teilbereich-Übertragung läuft..."
                           : "EPROM --> PC: Teilbereich-Übertragung läuft...");
-        conn_.lastAnswer = link_.comm().ReadText();
+        link_.DiscardInput();
         transfer_.viewLines.TakeRest();
         link_.SendCommand(ram ? "b\r" : "j\r", 10);
         conn_.state = ram ? ConnState::RamViewRead : ConnState::EpromViewRead;

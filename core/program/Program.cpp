@@ -99,7 +99,14 @@ void Program::GuardOperation(Control& control) {
             bool& flag;
             ~ClearOnExit() { flag = false; }
         } clearOnExit{conn.operationRunning};
-        handler();
+        try {
+            handler();
+        } catch (const EVaCommError&) {
+            // The event loop shows the port's error; the lock the operation
+            // took must still come off with the next tick.
+            form.pollTimer.SetEnabled(true);
+            throw;
+        }
     };
 }
 
