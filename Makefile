@@ -9,7 +9,7 @@ PORTS_DIR ?= /tmp/qvd-pc-ports
 
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
 	libbenchmark-dev libcrypt-dev clang libclang-rt-14-dev xvfb xauth \
-	fonts-dejavu-core xdotool
+	fonts-dejavu-core xdotool dbus at-spi2-core python3-pyatspi imagemagick
 
 .PHONY: deps build test test-core test-asan run bench fuzz clean
 
@@ -26,6 +26,7 @@ build: deps
 
 test: build test-asan
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(E2E)
 
 # All tests again under AddressSanitizer and UBSan, the Qt window tests on the
 # offscreen platform included (Qt itself is not instrumented; it reports no
@@ -52,3 +53,11 @@ fuzz: deps
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+
+# The real window under Xvfb, driven over AT-SPI against qvd-sim from search
+# to service layout (about two minutes); SHOTS=docs/screenshots refreshes the
+# connected and service screenshots.
+E2E = BUILD=$(BUILD) tools/real_window_run.sh $(if $(SHOTS),--shots $(SHOTS))
+.PHONY: e2e
+e2e: build
+	$(E2E)
