@@ -43,16 +43,18 @@ void CommandExchange::DiscardInput() {
     }
 }
 
-void CommandExchange::SendCommand(const std::string& text, uint32_t ms) {
+bool CommandExchange::SendCommand(const std::string& text, uint32_t ms) {
     SetActivity(true);
+    bool written = false;
     try {
-        comm_.WriteText(text);
+        written = comm_.WriteText(text);
     } catch (const EVaCommError& error) {
         ReportLinkFailure(error);
-        return;
+        return false;
     }
     pump_.DelayWithEvents(ms);
     SetActivity(false);
+    return written;
 }
 
 bool CommandExchange::ExchangeCommand(const std::string& command, uint16_t expectedLength) {

@@ -23,8 +23,9 @@ public:
     CommandExchange(EventPump& pump, TVaComm& comm, Connection& conn);
 
     void DelayWithEvents(uint32_t ms) { pump_.DelayWithEvents(ms); }
-    // Writes text as it is (no carriage return) and waits ms.
-    void SendCommand(const std::string& text, uint32_t ms);
+    // Writes text as it is (no carriage return) and waits ms. False when it
+    // did not (all) go out.
+    bool SendCommand(const std::string& text, uint32_t ms);
     // Flush, command + CR, wait, read; true when exactly expectedLength bytes
     // came. Otherwise the last answer is "---".
     bool ExchangeCommand(const std::string& command, uint16_t expectedLength);

@@ -8,6 +8,8 @@
 #include "core/wire/ModuleProfile.h"
 #include "core/wire/Text.h"
 
+#include <algorithm>
+
 namespace qvd {
 
 namespace {
@@ -130,7 +132,10 @@ void BulkReads::CompleteFileRead() {
         ShowBox("Dateifehler (open)\r\rDen RAM/EPROM-Auslesevorgang wiederholen.", MessageIcon::Warning);
         return;
     }
-    const std::optional<FileSum> sum = SumFile(transfer_.fileName);
+    // The file holds what was received, no more; anything else is not the
+    // file this read wrote (or never ends, as /dev/zero).
+    const std::optional<FileSum> sum =
+        SumFile(transfer_.fileName, static_cast<uint64_t>(std::max(transfer_.receivedBytes, 0)));
     if (!sum) {
         form_.LogInfo("Dateifehler (close): " + name);
         ShowBox("Dateifehler (closefile)\r\rDen RAM/EPROM-Auslesevorgang wiederholen.", MessageIcon::Warning);

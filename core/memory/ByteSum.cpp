@@ -19,7 +19,7 @@ void ByteSummer::Add(std::string_view chunk) {
     sum_ = sum;
 }
 
-std::optional<FileSum> SumFile(const std::string& path) {
+std::optional<FileSum> SumFile(const std::string& path, uint64_t maxBytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     std::vector<char> block(64 * 1024);
@@ -35,6 +35,10 @@ std::optional<FileSum> SumFile(const std::string& path) {
         if (got == 0) break;
         summer.Add(std::string_view(block.data(), static_cast<size_t>(got)));
         result.size += static_cast<uint64_t>(got);
+        if (result.size > maxBytes) {  // not the file that was written, or one without end
+            ::close(fd);
+            return std::nullopt;
+        }
     }
     ::close(fd);
     result.sum = summer.Value();

@@ -27,7 +27,8 @@ struct FileSum {
 };
 
 // Size and sum of a file, read in 64 KiB blocks; nullopt when it cannot be
-// opened or a read fails (a directory, for one).
-std::optional<FileSum> SumFile(const std::string& path);
+// opened, a read fails (a directory, for one) or it holds more than maxBytes
+// (a device such as /dev/zero never ends).
+std::optional<FileSum> SumFile(const std::string& path, uint64_t maxBytes = UINT64_MAX);
 
 }  // namespace qvd

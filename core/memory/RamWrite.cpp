@@ -76,11 +76,12 @@ void RamWrite::RestoreRamFromFile() {
     }
     const std::string& image = file.bytes;
     const uint16_t sum = ByteSum(image);
-    link_.SendCommand("n" + FormatHex4(sum) + "\r", kAnnounceWait);
+    const bool announced = link_.SendCommand("n" + FormatHex4(sum) + "\r", kAnnounceWait);
     form_.LogLine("Dateiname:" + name);
     form_.LogInfo("Datei --> RAM: Schreibvorgang läuft...");
 
-    const size_t sent = SendImage(image);
+    // Without the announcement the adapter would take the image as commands.
+    const size_t sent = announced ? SendImage(image) : 0;
     form_.LogInfo("gesendete Byte: " + std::to_string(sent) + "/" + std::to_string(image.size()));
     if (sent != image.size()) {
         form_.LogError("Datenübertragungsfehler: Abweichende Byteanzahl");
@@ -94,8 +95,17 @@ void RamWrite::RestoreRamFromFile() {
     link_.DelayWithEvents(kAdapterCheckWait);
     if (link_.ExchangeCommand("r", 18)) {
         const std::string& answer = link_.LastAnswer();
-        form_.LogLine("RAM/Datei=" + FromWire(Field(answer, 5, 4)) + "/" + FormatHex4(sum));
+        const std::string ramSum = FromWire(Field(answer, 5, 4));
+        form_.LogLine("RAM/Datei=" + ramSum + "/" + FormatHex4(sum));
         form_.LogInfo(StatusCodeText(Field(answer, 1, 2)));
+        // The adapter's "OK" speaks of its own check; the module holds other
+        // bytes than the file when the sums differ, and that must not read as
+        // success.
+        if (ramSum != FormatHex4(sum)) {
+            form_.LogError("Checksumme stimmt NICHT. RAM-Checksumme:" + ramSum +
+                           " Datei-Checksumme:" + FormatHex4(sum));
+            ShowBox(host_, "Checksummefehler\r\rDen RAM-Schreibvorgang wiederholen.", MessageIcon::Error);
+        }
     } else {
         form_.LogInfo("Keine Kommunikations mit dem QVD-Modul");
     }

@@ -137,15 +137,22 @@ TEST(RamSave, RamReadAfterAFailedEpromReadIsVerifiedWithTheRamChecksum) {
 }
 
 // A disk that fills up while the stream runs: the port is still drained,
-// the failure is told once, and the file is never called verified.
-TEST(RamSave, FullDiskIsReportedOnceAtTheEnd) {
-    Rig rig(Rig::Connected, 3);
-    rig.Mark();
-    SaveWith(rig, rig.form().ramSaveButton, "/dev/full");
-    EXPECT_EQ(rig.Boxes(), Lines{"Dateifehler (open)\r\rDen RAM/EPROM-Auslesevorgang wiederholen."});
-    EXPECT_TRUE(rig.LogHas("Dateifehler (open): /dev/full"));
-    EXPECT_FALSE(Logged(rig, "Übertragung erfolgreich"));
-    EXPECT_EQ(rig.program->serialPort.InputCount(), 0);
+// the failure is told once, and the file is never called verified. A file
+// that reads back more than was written (a device without end) is no image.
+TEST(RamSave, FilesThatDoNotHoldTheStreamAreReportedOnce) {
+    struct Case { const char* path; const char* box; const char* log; };
+    for (const Case& c : {Case{"/dev/full", "Dateifehler (open)\r\rDen RAM/EPROM-Auslesevorgang wiederholen.",
+                                "Dateifehler (open): /dev/full"},
+                          Case{"/dev/zero", "Dateifehler (closefile)\r\rDen RAM/EPROM-Auslesevorgang wiederholen.",
+                               "Dateifehler (close): /dev/zero"}}) {
+        SCOPED_TRACE(c.path);
+        Rig rig(Rig::Connected, 3);
+        SaveWith(rig, rig.form().ramSaveButton, c.path);
+        EXPECT_EQ(rig.Boxes(), Lines{c.box});
+        EXPECT_TRUE(rig.LogHas(c.log));
+        EXPECT_FALSE(Logged(rig, "Übertragung erfolgreich"));
+        EXPECT_EQ(rig.program->serialPort.InputCount(), 0);
+    }
 }
 
 // An unplugged adapter wakes the receive handler as a hang-up does: the
@@ -237,6 +244,21 @@ TEST(RamRestore, RefusedImagesSendNothing) {
         EXPECT_EQ(rig.LogHas("Dateifehler: Abweichende Byteanzahl"), c.sizeError);
         EXPECT_EQ(rig.host.dialogs.size(), c.confirm ? 1u : 0u);
     }
+}
+
+// The adapter's status may say OK while its sum of what it took is not the
+// file's: that is no success.
+TEST(RamRestore, SumThatDiffersFromTheFileIsAnError) {
+    Rig rig(Rig::Connected, 3);
+    rig.device->faults.replaceOnce["r"] = "FF3-1234-00000000\r";
+    ScratchDir dir;
+    rig.host.yesNoAnswers.push_back(true);
+    rig.host.openAnswers.push_back(dir.Write("image.dat", std::string(8184, 'x')));
+    rig.form().ramRestoreButton.OnClick();
+    RunUntilReleased(rig, 20000);
+    EXPECT_TRUE(Logged(rig, "RAM/Datei=1234/"));
+    EXPECT_TRUE(Logged(rig, "Checksumme stimmt NICHT. RAM-Checksumme:1234 Datei-Checksumme:"));
+    EXPECT_EQ(rig.Boxes().back(), "Checksummefehler\r\rDen RAM-Schreibvorgang wiederholen.");
 }
 
 TEST(RamRestore, AdapterLostMidwayIsNoSuccess) {
