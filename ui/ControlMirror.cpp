@@ -99,7 +99,8 @@ QWidget* CreateMemo(QWidget* parent, unsigned flags) {
     auto* memo = new QPlainTextEdit(parent);
     memo->setReadOnly(true);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Lines that do not wrap must still be reachable.
+    memo->setHorizontalScrollBarPolicy((flags & kNoWrap) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     memo->setLineWrapMode((flags & kNoWrap) ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
     memo->setUndoRedoEnabled(false);
     if (flags & kNoWrap) memo->setFocusPolicy(Qt::ClickFocus);  // no tab stop

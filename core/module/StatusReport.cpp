@@ -29,7 +29,11 @@ std::string StatusReportBytes(const std::vector<std::string>& infoLines, const s
     std::string out;
     AddLine(out, std::string(18, '*') + " QVD-Modul Infos " + std::string(25, '*'));
     AddMemo(out, infoLines);
-    AddLine(out, "Checksumme A,B,C,D : " + lastStatus);
+    // The label shows the poll answer whole, its closing CR included; the
+    // file's own line end follows instead.
+    std::string status = lastStatus;
+    while (!status.empty() && (status.back() == '\r' || status.back() == '\n')) status.pop_back();
+    AddLine(out, "Checksumme A,B,C,D : " + status);
     AddLine(out, "");
     AddLine(out, std::string(18, '*') + " QVD-PC Status " + std::string(27, '*'));
     AddLine(out, "");

@@ -31,6 +31,7 @@ Program::Program(Host& h, TransportFactory transports, DeviceResolver devices)
 void Program::Wire() {
     link.onActivity = [this](bool exchanging) {
         form.activityIndicator.SetColor(exchanging ? colors::Aqua : colors::Navy);
+        if (!exchanging && deferredClick_) host.Post([this] { RunDeferredClick(); });
     };
     link.onError = [this](const std::string& text) { form.LogError(text); };
     form.onOperationControls = [this](bool on) { conn.controlsHeld = !on; };
@@ -85,13 +86,16 @@ void Program::Wire() {
 
 void Program::GuardOperation(Control& control) {
     control.OnClick = [this, &control, handler = std::move(control.OnClick)] {
-        // An operation that starts while an exchange waits would run its own
-        // exchange inside that one and take its answer: ignore the click.
         if (!handler) return;
+        // An operation that started while an exchange waits would run its own
+        // exchange inside that one and take its answer. The click waits for
+        // the exchange to end instead (a poll holds the line for 90 ms every
+        // second); one during another operation is dropped.
         if (link.Busy() || conn.operationRunning) {
-            // A check box has already changed: put it back, so that what it
-            // shows is what the adapter was told.
-            if (control.kind == ControlKind::CheckBox) control.SetChecked(!control.checked);
+            if (!conn.operationRunning && !deferredClick_)
+                deferredClick_ = &control;
+            else
+                DropClick(control);
             return;
         }
         conn.operationRunning = true;
@@ -108,6 +112,24 @@ void Program::GuardOperation(Control& control) {
             throw;
         }
     };
+}
+
+void Program::DropClick(Control& control) {
+    // A check box has already changed: put it back, so that what it shows is
+    // what the adapter was told.
+    if (control.kind == ControlKind::CheckBox) control.SetChecked(!control.checked);
+}
+
+void Program::RunDeferredClick() {
+    Control* control = deferredClick_;
+    if (!control || link.Busy()) return;  // still waiting: the next exchange end comes back
+    deferredClick_ = nullptr;
+    // What happened meanwhile may have taken the control away.
+    if (!control->enabled || !form.window.enabled || conn.operationRunning) {
+        DropClick(*control);
+        return;
+    }
+    control->OnClick();
 }
 
 bool Program::RequestClose() {

@@ -69,6 +69,10 @@ private:
     // Lets the control's click run only when no other operation or exchange
     // is under way, and marks the operation running meanwhile.
     void GuardOperation(Control& control);
+    void DropClick(Control& control);
+    void RunDeferredClick();
+    // A click that came while an exchange waited; it runs when that ends.
+    Control* deferredClick_ = nullptr;
 };
 
 }  // namespace qvd

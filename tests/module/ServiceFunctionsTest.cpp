@@ -113,6 +113,8 @@ TEST(StatusReport, FileHoldsInfoStatusAndLogInWindows1252) {
     const std::string logHead = std::string(18, '*') + " QVD-PC Status " + std::string(27, '*') + "\r\n";
     EXPECT_EQ(StatusReportBytes({}, "---", {"Zähler"}),
               infoHead + "\r\nChecksumme A,B,C,D : ---\r\n\r\n" + logHead + "\r\nZ\xE4hler\r\n");
+    // The poll answer's own CR does not end up before the line end.
+    EXPECT_NE(StatusReportBytes({"a"}, "FF3-0000-00000000\r", {"b"}).find("00000000\r\n\r\n"), std::string::npos);
 
     Rig rig;
     rig.StartAndEnumerate();
