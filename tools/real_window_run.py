@@ -262,10 +262,9 @@ class Driver:
             time.sleep(0.1)
 
     def press(self, name, reacted, form="TForm1", timeout=20):
-        """Clicks the control and waits for the program to react. The program
-        drops a click on an operation while a command exchange waits (the
-        status poll every second holds the line for about 90 ms): a click
-        without a reaction is given again."""
+        """Clicks the control and waits for the program to react. A click that
+        comes while a command exchange waits runs when the exchange ends; one
+        that still shows no reaction after 1.5 s is given again, and listed."""
         node = self.win.control(name, form)
         for attempt in range(5):
             if not sensitive(node):
