@@ -13,7 +13,7 @@ EventPump::EventPump(Host& host) : host_(host) {
     host_.SetWakeHandler([this] { RunDueTimers(); });
 }
 
-void EventPump::DelayWithEvents(uint32_t ms) {
+void EventPump::DelayWithEvents(uint32_t ms, const std::function<bool()>& over) {
     const uint32_t start = host_.TickCount();
     for (;;) {
         const uint32_t now = host_.TickCount();
@@ -22,7 +22,7 @@ void EventPump::DelayWithEvents(uint32_t ms) {
         const uint32_t elapsed = ElapsedTicks(start, now);
         if (elapsed <= ms) remaining = ms - elapsed + 1;
         host_.WaitAndDispatch(now + remaining);
-        if (ElapsedTicks(start, host_.TickCount()) > ms) return;
+        if (ElapsedTicks(start, host_.TickCount()) > ms || (over && over())) return;
     }
 }
 

@@ -30,8 +30,10 @@ public:
 
     // Waits until more than `ms` ticks have passed, dispatching events (and
     // with them timer ticks) all the while. Never spins: the host blocks in its
-    // event wait up to the next deadline.
-    void DelayWithEvents(uint32_t ms);
+    // event wait up to the next deadline. With `over`, the wait also ends as
+    // soon as it holds after an event (a port that hung up has no answer to
+    // wait for).
+    void DelayWithEvents(uint32_t ms, const std::function<bool()>& over = {});
 
     // Fires every enabled timer that is due. Called on host wake-ups.
     void RunDueTimers();

@@ -33,6 +33,20 @@ void CommandExchange::ReportLinkFailure(const EVaCommError& error) {
     ReportError(error.what());
 }
 
+void CommandExchange::ReportPortFailure(const EVaCommError& error) {
+    if (raiseLinkFailures_)
+        portFailure_ = error;
+    else
+        ReportError(error.what());
+}
+
+void CommandExchange::RaiseToldFailure() {
+    if (!raiseLinkFailures_ || !portFailure_) return;
+    const EVaCommError error = *portFailure_;
+    portFailure_.reset();
+    throw error;
+}
+
 void CommandExchange::DiscardInput() {
     try {
         conn_.lastAnswer = comm_.ReadText();
@@ -44,6 +58,7 @@ void CommandExchange::DiscardInput() {
 }
 
 bool CommandExchange::SendCommand(const std::string& text, uint32_t ms) {
+    RaiseToldFailure();
     SetActivity(true);
     bool written = false;
     try {
@@ -54,12 +69,14 @@ bool CommandExchange::SendCommand(const std::string& text, uint32_t ms) {
     }
     pump_.DelayWithEvents(ms);
     SetActivity(false);
+    RaiseToldFailure();
     return written;
 }
 
 bool CommandExchange::ExchangeCommand(const std::string& command, uint16_t expectedLength) {
     SetActivity(true);
     try {
+        RaiseToldFailure();
         conn_.lastAnswer = comm_.ReadText();  // what came unasked is dropped
         if (!comm_.WriteText(command + "\r")) {
             // Nothing (or not all) went out: there is no answer to wait for.
@@ -67,7 +84,11 @@ bool CommandExchange::ExchangeCommand(const std::string& command, uint16_t expec
             SetActivity(false);
             return false;
         }
-        pump_.DelayWithEvents(AnswerTime(command, expectedLength, conn_.moduleType));
+        // A port that fails meanwhile has closed: no answer is coming, and a
+        // checksum wait of 42 s must not go on for nothing.
+        pump_.DelayWithEvents(AnswerTime(command, expectedLength, conn_.moduleType),
+                              [this] { return !comm_.Active(); });
+        RaiseToldFailure();
         conn_.lastAnswer = comm_.ReadText();
     } catch (const EVaCommError& error) {
         ReportLinkFailure(error);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace qvd {
@@ -40,7 +41,16 @@ public:
 
     // While on, a failing port raises out of the exchange instead of being
     // reported: the search abandons the port then.
-    void SetLinkFailuresRaise(bool on) { raiseLinkFailures_ = on; }
+    void SetLinkFailuresRaise(bool on) {
+        raiseLinkFailures_ = on;
+        portFailure_.reset();
+    }
+
+    // The port failed while nobody read from it (its notification): told
+    // like an exchange's failure, unless a search is abandoning the port.
+    void ReportPortFailure(const EVaCommError& error);
+    // The port was lost (it failed and was closed) since it was opened.
+    bool PortLost() const { return !comm_.Active(); }
 
     const std::string& LastAnswer() const { return conn_.lastAnswer; }
     TVaComm& comm() { return comm_; }
@@ -54,6 +64,7 @@ public:
 private:
     void SetActivity(bool exchanging);
     void ReportError(const std::string& text);
+    void RaiseToldFailure();
     // Handles a failing port; false when it was raised on instead.
     void ReportLinkFailure(const EVaCommError& error);
 
@@ -62,6 +73,9 @@ private:
     Connection& conn_;
     bool busy_ = false;
     bool raiseLinkFailures_ = false;
+    // A failure told by the port's notification while failures raise: the
+    // next exchange raises it, as a failing read or write would have.
+    std::optional<EVaCommError> portFailure_;
 };
 
 }  // namespace qvd

@@ -194,15 +194,31 @@ void Supervisor::HandleAdapterError(const std::string& code) {
     conn_.lastErrorCode = code;
     if (link_.ExchangeCommand("w0001", 6)) {
         form_.LogInfo("QVD-Modul-Fehler (" + codeText + ") wurde zurückgesetzt.");
-        form_.LogLine("Bitte warten...");
-        // Ticks falling due meanwhile run nested and poll again.
-        link_.DelayWithEvents(kErrorResetPause);
-        form_.LogLine("OK");
+        PauseAfterReset();
     } else {
         form_.LogInfo("! QVD-Modul: Fehler konnte nicht zurückgesetzt werden !");
         ShowHoldingTimer( "QVD-Modul-Fehler\r\rFehler konnte nicht zurückgesetzt werden",
                 MessageIcon::Error);
     }
+}
+
+void Supervisor::PauseAfterReset() {
+    if (resetPauseEnd_) {
+        // A poll inside the running pause reset another error: the running
+        // pause now lasts until 3 s after this reset. Waiting here instead
+        // would nest one pause in the next for as long as an adapter's
+        // errors alternate, until the stack runs out.
+        resetPauseEnd_ = host_.TickCount() + kErrorResetPause;
+        return;
+    }
+    form_.LogLine("Bitte warten...");
+    // Ticks falling due meanwhile run nested and poll again.
+    resetPauseEnd_ = host_.TickCount() + kErrorResetPause;
+    for (auto left = static_cast<int32_t>(kErrorResetPause); left >= 0;
+         left = static_cast<int32_t>(*resetPauseEnd_ - host_.TickCount()))
+        link_.DelayWithEvents(static_cast<uint32_t>(left));
+    resetPauseEnd_.reset();
+    form_.LogLine("OK");
 }
 
 void Supervisor::HandleNoAnswer() {

@@ -10,6 +10,7 @@
 #include "core/link/Connection.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace qvd {
@@ -44,6 +45,8 @@ private:
     void TickConnected();
     void PollStatus();
     void HandleAdapterError(const std::string& code);
+    // The pause after an error reset, with events (and polls) running.
+    void PauseAfterReset();
     void HandleNoAnswer();
     // False when the entry has locked the program out.
     bool EvaluatePassword();
@@ -60,6 +63,8 @@ private:
     bool closeAfterLockOut_ = false;
     // A close request is being carried out (its waits let further ones in).
     bool closing_ = false;
+    // End of the running pause after an error reset (host ticks), if any.
+    std::optional<uint32_t> resetPauseEnd_;
 };
 
 // Whether a framed password entry matches the service password (salted hash).

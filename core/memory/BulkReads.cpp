@@ -56,7 +56,8 @@ void BulkReads::OnBytesReceived() {
     try {
         chunk = link_.comm().ReadText();
     } catch (const EVaCommError& error) {
-        OnLinkFailure(error.what());
+        link_.ReportPortFailure(error);
+        OnLinkFailure();
         return;
     }
     if (chunk.empty()) return;
@@ -85,12 +86,15 @@ void BulkReads::OnBytesReceived() {
     ShowProgress();
 }
 
-void BulkReads::OnLinkFailure(const std::string& what) {
-    // The adapter is gone; silence ends the transfer at the next ticks, and
-    // the user hears of it once, now.
-    if (!IsTransferState(conn_.state) || transfer_.linkFailureReported) return;
-    transfer_.linkFailureReported = true;
-    form_.LogError(what);
+void BulkReads::OnLinkFailure() {
+    if (IsTransferState(conn_.state)) transfer_.linkFailureReported = true;
+}
+
+bool BulkReads::ReportVerificationLost() {
+    if (!link_.PortLost()) return false;
+    form_.LogInfo("Überprüfung nicht möglich: keine Verbindung zum QVD-Modul.");
+    ShowBox("Keine Verbindung zum QVD-Modul\r\rDen RAM/EPROM-Auslesevorgang wiederholen.", MessageIcon::Error);
+    return true;
 }
 
 void BulkReads::ReleaseInput() {
@@ -153,9 +157,13 @@ void BulkReads::CompleteFileRead() {
 }
 
 void BulkReads::VerifyTransfer(uint64_t fileSize, uint16_t fileSum) {
-    link_.ExchangeCommand("r", 18);
+    const bool answered = link_.ExchangeCommand("r", 18);
     const std::string transferSum = FromWire(Field(link_.LastAnswer(), 5, 4));
     const std::string sum = FormatHex4(fileSum);
+    if (!answered && ReportVerificationLost()) {
+        transfer_.epromRead = false;
+        return;
+    }
     if (transferSum != sum) {
         form_.LogInfo("Checksumme stimmt NICHT. Rx-Checksumme:" + transferSum + " Datei-Checksumme:" + sum);
         ShowBox("Checksummefehler\r\rDen RAM/EPROM-Auslesevorgang wiederholen.", MessageIcon::Error);
@@ -174,7 +182,7 @@ void BulkReads::VerifyMemoryChecksum(const std::string& sum) {
     const bool eprom = transfer_.epromRead;
     form_.LogInfo(eprom ? "EPROM-Überprüfung, bitte warten..." : "RAM-Überprüfung, bitte warten...");
     const std::string command = eprom ? "g0020" : "g0010";
-    link_.ExchangeCommand(command, 10);
+    if (!link_.ExchangeCommand(command, 10) && ReportVerificationLost()) return;
     const std::string first = FromWire(Field(link_.LastAnswer(), 7, 4));
     if (first == sum) {
         form_.LogLine("RAM/EPROM:UART/Datei = " + first + ":" + sum);
@@ -182,7 +190,7 @@ void BulkReads::VerifyMemoryChecksum(const std::string& sum) {
         return;
     }
     form_.LogInfo("moment...");
-    link_.ExchangeCommand(command, 10);
+    if (!link_.ExchangeCommand(command, 10) && ReportVerificationLost()) return;
     const std::string second = FromWire(Field(link_.LastAnswer(), 7, 4));
     if (second == sum) {
         form_.LogLine("RAM/EPROM:UART/Datei = " + second + ":" + sum);
@@ -208,7 +216,14 @@ void BulkReads::ViewReadTick() {
     const std::string rest = transfer_.viewLines.TakeRest();
     if (!rest.empty()) view.AddLine(FromWire(WithoutLineEnd(rest)));
     HideProgress();
-    form_.LogLine("Übertragung erfolgreich beendet. Gesamtbyte:" + std::to_string(transfer_.receivedBytes));
+    const std::string count = std::to_string(transfer_.receivedBytes);
+    if (transfer_.linkFailureReported) {
+        // The dump has no length to check; a lost port is the one sure sign
+        // that it was cut short.
+        form_.LogInfo("Übertragung abgebrochen: keine Verbindung zum QVD-Modul. Gesamtbyte:" + count);
+        return;
+    }
+    form_.LogLine("Übertragung erfolgreich beendet. Gesamtbyte:" + count);
     link_.ExchangeCommand("d0000", 6);
 }
 

@@ -22,8 +22,9 @@ public:
 
     // The port's received-bytes notification.
     void OnBytesReceived();
-    // The port failed while no one read from it.
-    void OnLinkFailure(const std::string& what);
+    // The port failed (and closed) while no one read from it; the link has
+    // told the user. A running transfer ends at the next ticks.
+    void OnLinkFailure();
     // The supervisor's tick in the transfer states.
     void OnTransferTick();
 
@@ -52,6 +53,9 @@ private:
     // The checksum of the whole memory; the same command once more when the
     // first answer differs from the file's.
     void VerifyMemoryChecksum(const std::string& fileSum);
+    // An exchange of the verification found the port closed: the file was
+    // not checked, which is not a checksum error.
+    bool ReportVerificationLost();
     void ShowBox(const std::string& text, MessageIcon icon);
     Control& ViewOf(ConnState state);
     void ShowProgress();

@@ -67,7 +67,7 @@ void BulkReads::CompleteComparison() {
     }
     // A byte spoilt on the line would show as a difference that is not in
     // the module: the transfer checksum must hold before any verdict.
-    link_.ExchangeCommand("r", 18);
+    if (!link_.ExchangeCommand("r", 18) && ReportVerificationLost()) return;
     const std::string transferSum = FromWire(Field(link_.LastAnswer(), 5, 4));
     const std::string sum = FormatHex4(ByteSum(ram));
     if (transferSum != sum) {

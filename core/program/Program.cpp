@@ -39,7 +39,10 @@ void Program::Wire() {
     search.readClockIntoFields = [this] { clock.ReadClockIntoFields(); };
     supervisor.onTransferTick = [this] { bulk.OnTransferTick(); };
     serialPort.OnRxChar = [this](int) { bulk.OnBytesReceived(); };
-    serialPort.OnFailure = [this](const EVaCommError& error) { bulk.OnLinkFailure(error.what()); };
+    serialPort.OnFailure = [this](const EVaCommError& error) {
+        link.ReportPortFailure(error);
+        bulk.OnLinkFailure();
+    };
 
     form.searchButton.OnClick = [this] { search.SearchAdapter(); };
     form.disconnectButton.OnClick = [this] { supervisor.Disconnect(); };

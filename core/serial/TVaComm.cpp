@@ -60,14 +60,16 @@ auto TVaComm::Guarded(Call call) -> decltype(call()) {
     try {
         return call();
     } catch (const EVaCommError& error) {
-        if (trace_) trace_->Note(std::string("failed: ") + error.what());
-        // The device has failed (hung up, unplugged): report it once, then
-        // behave as a closed port until the next Open.
-        ++*generation_;
-        transport_->Close();
-        transport_.reset();
+        Abandon(error);
         throw;
     }
+}
+
+void TVaComm::Abandon(const EVaCommError& error) {
+    if (trace_) trace_->Note(std::string("failed: ") + error.what());
+    ++*generation_;
+    transport_->Close();
+    transport_.reset();
 }
 
 bool TVaComm::WriteText(const std::string& bytes) {
@@ -90,17 +92,18 @@ std::string TVaComm::ReadText() {
 }
 
 void TVaComm::DispatchReceived() {
-    if (!Active() || !OnRxChar) return;
+    if (!Active()) return;
     int count = 0;
     try {
         count = transport_->InputCount();
     } catch (const EVaCommError& error) {
-        // The next explicit read or write raises it too; whoever waits for
-        // data hears of it now.
+        // Whoever waits for data (a stream, an answer) hears of it now, and
+        // nobody again from the next read or write.
+        Abandon(error);
         if (OnFailure) OnFailure(error);
         return;
     }
-    if (count > 0) OnRxChar(count);
+    if (count > 0 && OnRxChar) OnRxChar(count);
 }
 
 }  // namespace qvd

@@ -46,11 +46,15 @@ public:
     // Count = bytes waiting at dispatch time; only called when that is > 0.
     std::function<void(int count)> OnRxChar;
     // The device failed (hung up, unplugged) while nobody was reading: told
-    // when its notification arrives; the next read or write raises as well.
+    // when its notification arrives. The port is closed by then, as after a
+    // failed read or write, so the failure is told once.
     std::function<void(const EVaCommError& error)> OnFailure;
 
 private:
     void DispatchReceived();
+    // Traces the failure and drops the transport: a failed device behaves as
+    // a closed port until the next Open.
+    void Abandon(const EVaCommError& error);
     template <typename Call>
     auto Guarded(Call call) -> decltype(call());
 

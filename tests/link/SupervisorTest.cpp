@@ -135,6 +135,23 @@ TEST(SupervisorPoll, SameResettableErrorAgainIsARepetition) {
     EXPECT_TRUE(rig.OnlySearchOffered());
 }
 
+// An adapter whose resettable errors alternate for minutes: every poll inside
+// the pause resets the other error. The pause runs on from the latest reset
+// instead of nesting a pause in the next one, which would use up the stack.
+TEST(SupervisorPoll, AlternatingErrorsExtendOnePauseInsteadOfNesting) {
+    Rig rig(Rig::Connected);
+    for (int i = 0; i < 300; ++i) rig.device->faults.statusSequence.insert(
+            rig.device->faults.statusSequence.end(), {"25", "26"});
+    rig.Mark();
+    ASSERT_TRUE(rig.host.RunUntil([&] { return rig.device->faults.statusSequence.empty(); }, 1000000));
+    rig.host.RunFor(5000);
+    const Lines log = rig.Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Bitte warten..."), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "OK"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "QVD-Modul-Fehler (26) wurde zurückgesetzt."), 300);
+    EXPECT_EQ(rig.conn().state, ConnState::Connected);
+}
+
 TEST(SupervisorPoll, UnansweredPollsWarnTwiceThenGiveUp) {
     // x = unanswered poll, . = answered.
     struct Case { std::string polls; Lines warnings; bool dropped; };
