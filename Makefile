@@ -46,10 +46,22 @@ run: build
 bench: build
 	$(BUILD)/bench/qvd_bench
 
+# Every fuzz target for FUZZ_SECONDS, from its seeds in fuzz/corpus/<name>;
+# new inputs go to $(FUZZ_BUILD)/corpus/<name>, failing ones to
+# $(FUZZ_BUILD)/findings.
+FUZZ_TARGETS ?= answers session
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVD_BUILD_FUZZ=ON -DQVD_BUILD_UI=OFF -DQVD_BUILD_TESTS=OFF -DQVD_BUILD_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target qvd_fuzz_answers
-	$(FUZZ_BUILD)/fuzz/qvd_fuzz_answers -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addprefix qvd_fuzz_,$(FUZZ_TARGETS))
+	@failed=; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/findings; \
+	  seeds=; [ -d fuzz/corpus/$$t ] && seeds=fuzz/corpus/$$t; \
+	  echo "== qvd_fuzz_$$t, $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_BUILD)/fuzz/qvd_fuzz_$$t -max_total_time=$(FUZZ_SECONDS) \
+	    -timeout=30 -max_len=8192 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/ \
+	    $(FUZZ_BUILD)/corpus/$$t $$seeds || failed="$$failed $$t"; \
+	done; \
+	if [ -n "$$failed" ]; then echo "fuzz targets that found something:$$failed (see $(FUZZ_BUILD)/findings)"; exit 1; fi
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
@@ -61,3 +73,9 @@ E2E = BUILD=$(BUILD) tools/real_window_run.sh $(if $(SHOTS),--shots $(SHOTS))
 .PHONY: e2e
 e2e: build
 	$(E2E)
+
+# Real-time figures of the whole program against qvd-sim on a pseudo-terminal
+# (speed, CPU, memory; docs/PERFORMANCE.md). About six minutes.
+.PHONY: measure
+measure: build
+	$(BUILD)/bench/measure/qvd_measure

@@ -1,0 +1,311 @@
+// qvd_measure: speed, CPU and memory of the program's real transfer paths,
+// the whole program (termios backend, real-time host) against qvd-sim on a
+// pseudo-terminal. Prints one block of figures per measurement; each runs in
+// a process of its own, so that peak memory belongs to that measurement.
+//
+//   qvd_measure                 all of them
+//   qvd_measure receive         1 MiB EPROM saves from --fast against cat, idle
+//                               CPU, the 42 s checksum wait, memory of a file read
+//   qvd_measure restore         512 KiB RAM image to the line-rate adapter
+//   qvd_measure view            whole EPROM in text form from --fast
+#include "e2e/E2eRig.h"
+
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace qvd;
+using namespace qvd::e2e;
+
+namespace {
+
+constexpr size_t kEpromBytes = 1048576;  // BW module 2
+constexpr size_t kRamBytesType5 = 524288;
+constexpr double kLineBytesPerSecond = 5760;
+
+long MaxRssKiB() {
+    rusage use{};
+    ::getrusage(RUSAGE_SELF, &use);
+    return use.ru_maxrss;
+}
+
+double Seconds(const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; }
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "qvd_measure: %s\n", what.c_str());
+    std::exit(1);
+}
+
+struct Session {
+    TempDir dir;
+    Adapter adapter{dir / "ports" / "COM1"};
+    std::optional<E2eProgram> pc;
+
+    explicit Session(const std::vector<std::string>& options) {
+        if (!adapter.Start(options)) Fail("qvd-sim does not start");
+        pc.emplace(dir / "ports");
+        if (!pc->Connect()) Fail("no connection to qvd-sim");
+    }
+};
+
+// CPU of a process or of a stretch of one, and the times it went to sleep
+// waiting (each wake of a reader costs two task switches). The kernel
+// splits user and system time by tick samples, so only their sum is exact.
+struct Cpu {
+    double user = 0, sys = 0;
+    long sleeps = 0;
+    double total() const { return user + sys; }
+    Cpu operator-(const Cpu& o) const { return {user - o.user, sys - o.sys, sleeps - o.sleeps}; }
+};
+
+Cpu CpuOf(const rusage& use) { return {Seconds(use.ru_utime), Seconds(use.ru_stime), use.ru_nvcsw}; }
+
+Cpu ProcessCpu() {
+    rusage use{};
+    ::getrusage(RUSAGE_SELF, &use);
+    return CpuOf(use);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// cat of one EPROM stream from the same qvd-sim, as the reference for the
+// receive path: the cat process's CPU and the wall time from the request to
+// the last byte. Without a request it measures cat's start and end alone.
+struct CatRun {
+    Cpu cpu;
+    double wallMs = 0;
+};
+
+CatRun CatTheEprom(const fs::path& link, const fs::path& out, bool request) {
+    const int fd = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) Fail("open " + link.string());
+    // Raw, and reads that wait for a byte: the program left VMIN at 0, with
+    // which cat takes the first gap in the stream for its end.
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
+    ::tcsetattr(fd, TCSANOW, &tio);
+    if (request) {
+        (void)!::write(fd, "d0000\r", 6);  // binary form
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::tcflush(fd, TCIFLUSH);
+    }
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, link.c_str(), O_RDONLY | O_NOCTTY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    char cat[] = "cat";
+    char* argv[] = {cat, nullptr};
+    pid_t pid = -1;
+    if (::posix_spawnp(&pid, "cat", &files, nullptr, argv, environ) != 0) Fail("cat");
+    posix_spawn_file_actions_destroy(&files);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // cat waits in its read
+    const auto start = SteadyClock::now();
+    CatRun run;
+    if (request) {
+        (void)!::write(fd, "h\r", 2);
+        std::error_code ec;
+        WaitFor([&] { return fs::file_size(out, ec) >= kEpromBytes; }, 60000);
+        run.wallMs = MsSince(start);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    rusage use{};
+    ::wait4(pid, &status, 0, &use);
+    ::close(fd);
+    run.cpu = CpuOf(use);
+    return run;
+}
+
+int Receive() {
+    Session s({"--type", "4", "--fast"});
+    E2eProgram& pc = *s.pc;
+
+    const double idleShare = pc.CpuShareWhileRunning(10000);
+    const long rssBefore = MaxRssKiB();
+
+    constexpr int kRuns = 5, kCatRuns = 9;
+    std::vector<Cpu> program;
+    std::vector<double> wall;
+    double waitShare = -1;
+    for (int run = 0; run < kRuns; ++run) {
+        const fs::path file = s.dir / ("eprom-" + std::to_string(run) + ".hex");
+        const size_t mark = s.adapter.Received().size();
+        pc.Mark();
+        const Cpu c0 = ProcessCpu();
+        const auto t0 = SteadyClock::now();
+        pc.host.saveAnswers.push_back(file.string());
+        pc.form().epromSaveButton.OnClick();
+        if (!pc.host.RunUntil([&] { return size_t(pc.program.transfer.receivedBytes) >= kEpromBytes; }, 120000))
+            Fail("EPROM stream incomplete");
+        program.push_back(ProcessCpu() - c0);
+        wall.push_back(MsSince(t0));
+        // The checksum wait follows three ticks later, nested in a tick; a
+        // thread samples it 1 s to 41 s after its command went out.
+        std::thread sampler;
+        std::atomic<double> share{-1};
+        if (run == 0) {
+            sampler = std::thread([&] {
+                if (!WaitFor([&] { return Count(From(s.adapter.Received(), mark), "g0020") > 0; }, 120000)) return;
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                const double c0 = ProcessCpuSeconds();
+                const auto t0 = SteadyClock::now();
+                std::this_thread::sleep_for(std::chrono::seconds(40));
+                share = (ProcessCpuSeconds() - c0) * 1000.0 / MsSince(t0);
+            });
+        }
+        if (!pc.RunUntilReleased(120000) || pc.Log().back() != "OK" || fs::file_size(file) != kEpromBytes)
+            Fail("EPROM save not verified");
+        if (sampler.joinable()) sampler.join();
+        if (run == 0) waitShare = share;
+        fs::remove(file);
+    }
+    const long rssAfter = MaxRssKiB();
+
+    // Free the port, then cat the same stream from the same adapter.
+    pc.form().disconnectButton.OnClick();
+    pc.program.serialPort.Close();
+    const CatRun idleCat = CatTheEprom(s.adapter.link(), s.dir / "idle.cat", false);
+    std::vector<CatRun> cats;
+    for (int run = 0; run < kCatRuns; ++run) {
+        cats.push_back(CatTheEprom(s.adapter.link(), s.dir / "eprom.cat", true));
+        if (fs::file_size(s.dir / "eprom.cat") != kEpromBytes) Fail("cat got " + std::to_string(fs::file_size(s.dir / "eprom.cat")));
+    }
+
+    std::printf("receive: 1 MiB EPROM stream (type 4) from qvd-sim --fast into a file\n");
+    std::vector<double> programCpu, catCpu;
+    for (int run = 0; run < kRuns; ++run) {
+        const Cpu& c = program[run];
+        programCpu.push_back(c.total());
+        std::printf("  program run %d: CPU %.1f ms, %ld waits, wall %.0f ms\n", run + 1, c.total() * 1e3, c.sleeps,
+                    wall[run]);
+    }
+    for (int run = 0; run < kCatRuns; ++run) {
+        const Cpu& c = cats[run].cpu;
+        catCpu.push_back(c.total() - idleCat.cpu.total());
+        std::printf("  cat     run %d: CPU %.1f ms, %ld waits, wall %.0f ms\n", run + 1, c.total() * 1e3, c.sleeps,
+                    cats[run].wallMs);
+    }
+    std::printf("  cat without a stream (its start and end): CPU %.1f ms\n", idleCat.cpu.total() * 1e3);
+    const double p = Median(programCpu), c = Median(catCpu);
+    std::printf("  median CPU of the stream: program %.1f ms, cat %.1f ms (its start and end taken off): %.2fx"
+                " (goal at most 2x); %.2fx against whole cat runs\n",
+                p * 1e3, c * 1e3, p / c, p / (c + idleCat.cpu.total()));
+    std::printf("idle while connected (a poll a second), 10 s: CPU %.3f%% of a core, %.2f ms\n", idleShare * 100,
+                idleShare * 10000);
+    std::printf("checksum wait (g0020, 42 s), 40 s inside it: CPU %.3f%% of a core, %.2f ms (goal under 1%%)\n",
+                waitShare * 100, waitShare * 40000);
+    std::printf("memory of the file reads: maxrss %ld KiB before, %ld KiB after %d saves of 1 MiB\n", rssBefore, rssAfter,
+                kRuns);
+    return 0;
+}
+
+int Restore() {
+    Session s({"--type", "5"});  // paced at the line rate
+    E2eProgram& pc = *s.pc;
+    std::string image(kRamBytesType5, '\0');
+    for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 11 + (i >> 10));
+    const fs::path file = s.dir / "image.dat";
+    WriteAll(file, image);
+
+    // The sending runs inside the click; its ends are read off the window.
+    const std::string last = "Tx-Bytes: " + std::to_string(image.size()) + "/" + std::to_string(image.size());
+    std::optional<SteadyClock::time_point> started, sent;
+    unsigned seen = 0;
+    pc.form().onChanged = [&] {
+        Control& bytes = pc.form().bytesPanel;
+        if (bytes.revision == seen) return;
+        seen = bytes.revision;
+        if (!started && bytes.caption.starts_with("Tx-Bytes: ")) started = SteadyClock::now();
+        if (!sent && bytes.caption == last) sent = SteadyClock::now();
+    };
+    pc.Mark();
+    const size_t mark = s.adapter.Received().size();
+    pc.host.yesNoAnswers.push_back(true);
+    pc.host.openAnswers.push_back(file.string());
+    const double c0 = ProcessCpuSeconds();
+    const auto t0 = SteadyClock::now();
+    pc.form().ramRestoreButton.OnClick();
+    const double cpu = ProcessCpuSeconds() - c0;
+    const double wallMs = MsSince(t0);
+    pc.form().onChanged = nullptr;
+    if (!started || !sent || Count(From(s.adapter.Received(), mark), "<image 524288>") != 1 ||
+        Count(pc.Log(), "Daten erfolgreich übertragen...") != 1)
+        Fail("restore did not go through");
+
+    const size_t blocks = image.size() / 64;
+    // The first block left before the panel first changed: one block's share.
+    const double sendMs = std::chrono::duration<double, std::milli>(*sent - *started).count() * blocks / (blocks - 1);
+    const double lineMs = image.size() * 1000.0 / kLineBytesPerSecond;
+    const double idealMs = lineMs + blocks * 1.0;
+    // A pseudo-terminal takes the PC's bytes at once: none of the line time
+    // shows in sendMs. On a real port each block's write returns once the
+    // UART has sent it, and the rest of the loop follows; so the line time
+    // adds to what is measured here.
+    const double projectedMs = lineMs + sendMs;
+    std::printf("restore: 524,288-byte image (type 5), %zu blocks of 64 bytes, against qvd-sim at the line rate\n", blocks);
+    std::printf("  sending on the pseudo-terminal: %.0f ms (%.3f ms a block: the 1 ms pause, its rounding, the write)\n",
+                sendMs, sendMs / blocks);
+    std::printf("  ideal: %.0f ms line time + %zu ms pauses = %.0f ms\n", lineMs, blocks, idealMs);
+    std::printf("  projected on a real 57600-baud line: %.0f ms = ideal %+.1f%% (goal within 10%%)\n", projectedMs,
+                (projectedMs / idealMs - 1) * 100);
+    std::printf("  whole click (announce, sending, 5 s adapter check, status): %.0f ms, CPU %.1f ms\n", wallMs, cpu * 1e3);
+    std::printf("  CPU share: %.2f%% of a core over the pseudo-terminal run, %.2f%% over the projected line run"
+                " (goal under 5%%)\n",
+                cpu * 1e5 / wallMs, cpu * 1e5 / (wallMs - sendMs + projectedMs));
+    return 0;
+}
+
+int View() {
+    Session s({"--type", "4", "--fast"});
+    E2eProgram& pc = *s.pc;
+    // 32,768 lines of "AAAAAA:" and 16 cells " XXXX", each ended by CR.
+    constexpr size_t kTextBytes = kEpromBytes / 2 / 16 * (7 + 16 * 5 + 1);
+    const long rssBefore = MaxRssKiB();
+    const double c0 = ProcessCpuSeconds();
+    const auto t0 = SteadyClock::now();
+    pc.form().epromViewAllButton.OnClick();
+    if (!pc.host.RunUntil([&] { return size_t(pc.program.transfer.receivedBytes) >= kTextBytes; }, 120000))
+        Fail("EPROM view incomplete");
+    const double cpu = ProcessCpuSeconds() - c0;
+    const double wallMs = MsSince(t0);
+    if (!pc.host.RunUntil([&] { return pc.conn().state == ConnState::Connected; }, 20000)) Fail("view does not end");
+    const size_t lines = pc.form().epromView.lines.size();
+    const double rate = kTextBytes / (wallMs / 1e3);
+    std::printf("view: whole EPROM (type 4) in text form from qvd-sim --fast, %zu bytes, %zu lines in the view\n",
+                kTextBytes, lines);
+    std::printf("  %.0f ms, %.0f bytes/s = %.1fx the line rate of 5760 bytes/s (goal at least 20x), CPU %.1f ms\n", wallMs,
+                rate, rate / kLineBytesPerSecond, cpu * 1e3);
+    std::printf("  maxrss %ld KiB before, %ld KiB after (the view holds the text: %.1f MiB of line data)\n", rssBefore,
+                MaxRssKiB(), kTextBytes / 1048576.0);
+    return lines == kEpromBytes / 2 / 16 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string what = argc > 1 ? argv[1] : "";
+    if (what == "receive") return Receive();
+    if (what == "restore") return Restore();
+    if (what == "view") return View();
+    if (!what.empty()) {
+        std::fprintf(stderr, "Aufruf: qvd_measure [receive|restore|view]\n");
+        return 2;
+    }
+    int failures = 0;
+    for (const char* part : {"receive", "restore", "view"}) {
+        std::fflush(stdout);
+        char* args[] = {argv[0], const_cast<char*>(part), nullptr};
+        pid_t pid = -1;
+        int status = 0;
+        if (::posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, args, environ) != 0 || ::waitpid(pid, &status, 0) != pid ||
+            !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}

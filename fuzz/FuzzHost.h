@@ -1,0 +1,111 @@
+#pragma once
+// The virtual host of a fuzzed session, with two things added: every event
+// it dispatches runs inside the same catch the real host's event loop has
+// (only the serial component's EVaCommError may arrive there), and each
+// step of the session has a cap on the virtual time it may take.
+#include "core/host/VirtualHost.h"
+#include "core/serial/EVaCommError.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <utility>
+
+namespace qvd::fuzz {
+
+// Prints why and stops the process, so that libFuzzer keeps the input.
+[[noreturn]] inline void Fail(const std::string& why) {
+    std::fprintf(stderr, "\n*** qvd_fuzz_session: %s\n", why.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+class FuzzHost : public VirtualHost {
+public:
+    explicit FuzzHost(uint32_t startTick) : VirtualHost(startTick) {}
+
+    // The running step may go on until this virtual time, not past it.
+    void SetStep(const std::string& name, uint64_t capMs) {
+        step_ = name;
+        deadline_ = Time() + capMs;
+        if (traceSteps) std::fprintf(stderr, "step %-28s at %llu ms\n", name.c_str(), static_cast<unsigned long long>(Time()));
+    }
+    bool traceSteps = false;
+    const std::string& Step() const { return step_; }
+    uint64_t Deadline() const { return deadline_; }
+
+    // Runs fn as one dispatched event: what the program's own code throws
+    // stops there, as in the real event loop.
+    void Dispatch(const std::function<void()>& fn) {
+        struct Nesting {
+            int& depth;
+            explicit Nesting(int& d) : depth(++d) {}
+            ~Nesting() { --depth; }
+        } nesting(depth_);
+        // Waits let events in, and those may wait in turn; an honest session
+        // stays a few levels deep. Deeper means some wait nests in the next
+        // without bound, which ends in a stack overflow after long enough.
+        if (depth_ > kMaxNesting) Fail("events nest " + std::to_string(depth_) + " deep in step " + step_);
+        try {
+            fn();
+        } catch (const EVaCommError& error) {
+            ++commErrorsAtTop;
+            lastCommError = error.what();
+        } catch (const std::exception& error) {
+            Fail("exception reached the event loop in step " + step_ + ": " + error.what());
+        } catch (...) {
+            Fail("unknown exception reached the event loop in step " + step_);
+        }
+    }
+    std::function<void()> Guarded(std::function<void()> fn) {
+        return [this, fn = std::move(fn)] { Dispatch(fn); };
+    }
+    // An event of the fuzzed device at an absolute virtual time.
+    void Schedule(uint64_t at, std::function<void()> fn) { At(at, Guarded(std::move(fn))); }
+
+    void WaitAndDispatch(uint32_t deadline) override {
+        const uint64_t before = Time();
+        VirtualHost::WaitAndDispatch(deadline);
+        CheckTime();
+        // A wait that neither advances the clock nor finds anything to run,
+        // over and over, is a loop that never ends.
+        if (Time() == before) {
+            if (++stalledWaits_ > kStalledWaitLimit)
+                Fail("busy loop without progress of virtual time in step " + step_);
+        } else {
+            stalledWaits_ = 0;
+        }
+    }
+    void Sleep(uint32_t ms) override {
+        VirtualHost::Sleep(ms);
+        CheckTime();
+    }
+    void Post(std::function<void()> fn) override { VirtualHost::Post(Guarded(std::move(fn))); }
+    void SetWakeHandler(std::function<void()> handler) override {
+        VirtualHost::SetWakeHandler(handler ? Guarded(std::move(handler)) : nullptr);
+    }
+
+    // How many dispatched events run inside one another right now.
+    static constexpr int kMaxNesting = 32;
+
+    int commErrorsAtTop = 0;
+    std::string lastCommError;
+
+private:
+    static constexpr uint64_t kStalledWaitLimit = 2000000;
+
+    void CheckTime() {
+        if (Time() > deadline_)
+            Fail("step " + step_ + " did not end within its virtual time cap (now " +
+                 std::to_string(Time()) + " ms, cap " + std::to_string(deadline_) + " ms)");
+    }
+
+    std::string step_ = "construction";
+    uint64_t deadline_ = UINT64_MAX;
+    uint64_t stalledWaits_ = 0;
+    int depth_ = 0;
+};
+
+}  // namespace qvd::fuzz
