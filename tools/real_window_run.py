@@ -689,7 +689,9 @@ def main():
         drv.wait_for("Button1 to be enabled", lambda: sensitive(win.control("Button1")), 20)
         info_before = text_of(win.control("Memo2")).split("\n")
         log_before = win.log().split("\n")
-        last_poll = win.caption("Label18")
+        # The label shows the poll answer whole, its closing CR included; in
+        # the file the line's own CR LF takes its place.
+        last_poll = win.caption("Label18").rstrip("\r\n")
         m = drv.mark()
         drv.press("Button1", drv.opens_file_dialog(True))
         drv.file_dialog(status, save=True)
