@@ -203,21 +203,15 @@ void Supervisor::HandleAdapterError(const std::string& code) {
 }
 
 void Supervisor::PauseAfterReset() {
-    if (resetPauseEnd_) {
-        // A poll inside the running pause reset another error: the running
-        // pause now lasts until 3 s after this reset. Waiting here instead
-        // would nest one pause in the next for as long as an adapter's
-        // errors alternate, until the stack runs out.
-        resetPauseEnd_ = host_.TickCount() + kErrorResetPause;
-        return;
-    }
+    // A poll inside a running pause that resets another error lets that
+    // pause cover it. Waiting here too would nest one pause in the next for
+    // as long as an adapter's errors alternate, until the stack runs out.
+    if (resetPauseRunning_) return;
     form_.LogLine("Bitte warten...");
     // Ticks falling due meanwhile run nested and poll again.
-    resetPauseEnd_ = host_.TickCount() + kErrorResetPause;
-    for (auto left = static_cast<int32_t>(kErrorResetPause); left >= 0;
-         left = static_cast<int32_t>(*resetPauseEnd_ - host_.TickCount()))
-        link_.DelayWithEvents(static_cast<uint32_t>(left));
-    resetPauseEnd_.reset();
+    resetPauseRunning_ = true;
+    link_.DelayWithEvents(kErrorResetPause);
+    resetPauseRunning_ = false;
     form_.LogLine("OK");
 }
 

@@ -10,7 +10,6 @@
 #include "core/link/Connection.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace qvd {
@@ -63,8 +62,8 @@ private:
     bool closeAfterLockOut_ = false;
     // A close request is being carried out (its waits let further ones in).
     bool closing_ = false;
-    // End of the running pause after an error reset (host ticks), if any.
-    std::optional<uint32_t> resetPauseEnd_;
+    // The pause after an error reset is running (further up the stack).
+    bool resetPauseRunning_ = false;
 };
 
 // Whether a framed password entry matches the service password (salted hash).
