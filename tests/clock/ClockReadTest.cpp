@@ -11,28 +11,14 @@ Lines ClockFields(MainForm& f) {
     return {f.hoursEdit.caption, f.minutesEdit.caption, f.dayEdit.caption, f.monthEdit.caption, f.yearEdit.caption};
 }
 
-TEST(ClockRead, AbrufShowsTheClockAndLeavesTheFields) {
-    for (uint8_t type : {1, 4, 2, 3, 8}) {
-        Rig rig(Rig::Opened, type);
-        rig.device->tkControl = 0x25;
-        rig.form().clockDisplay.SetColor(colors::Red);
-        rig.Mark();
-        rig.form().clockReadButton.OnClick();
-        EXPECT_EQ(rig.Sent(), Lines{"f"}) << int(type);
-        EXPECT_EQ(rig.Log(), Lines{"Zeit & Datum abfrage: 12:00:00  24.06.2007"}) << int(type);
-        EXPECT_EQ(rig.form().clockDisplay.caption, "12:00:00  24.06.2007") << int(type);
-        EXPECT_EQ(rig.form().clockDisplay.color, colors::ButtonFace) << int(type);
-        EXPECT_EQ(ClockFields(rig.form()), (Lines{"22", "22", "31", "10", "05"})) << int(type);
-        // Only the Timekeeper's register bits are refreshed (the RTC reports 24h).
-        EXPECT_EQ(rig.form().calibrationEdit.caption, type == 2 || type == 3 ? "-5" : "0") << int(type);
-        EXPECT_FALSE(rig.form().rtc24hCheck.checked) << int(type);
-    }
-}
-
-TEST(ClockRead, InvalidTimeMarkerOnlyAtTheLayoutsPositionsAndFailedReadsShowNothing) {
-    // answer: "FF" = the chip is unreadable, "short" = one byte short.
+// "Abruf" shows the clock and leaves the fields; only the Timekeeper's
+// register bits are refreshed (the RTC reports 24h).
+TEST(ClockRead, AbrufShowsTheClockAndMarksInvalidTimesOnlyAtTheLayoutsPositions) {
+    // answer: "" = the adapter's own, "FF" = the chip is unreadable, "short" = one byte short.
     struct Case { uint8_t type; std::string answer; std::string text; bool invalid; };
+    const std::string now = "12:00:00  24.06.2007";
     const Case cases[] = {
+        {1, "", now, false}, {4, "", now, false}, {2, "", now, false}, {3, "", now, false}, {8, "", now, false},
         {1, "FF", "FF:FF:FF  24.06.2007", true},
         {3, "FF", "FF:FF:FF  24.06.2007", true},
         {8, "FF", "12:00:00  FF.FF.200F", true},  // adp: year units, month, day, weekday
@@ -46,9 +32,10 @@ TEST(ClockRead, InvalidTimeMarkerOnlyAtTheLayoutsPositionsAndFailedReadsShowNoth
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.type) + " " + c.answer);
         Rig rig(Rig::Opened, c.type);
+        rig.device->tkControl = 0x25;
         if (c.answer == "FF") rig.device->faults.clockUnreadable = true;
         else if (c.answer == "short") rig.device->faults.lengthDelta["f"] = -1;
-        else rig.device->faults.replaceOnce["f"] = c.answer;
+        else if (!c.answer.empty()) rig.device->faults.replaceOnce["f"] = c.answer;
         rig.form().clockDisplay.SetColor(colors::Red);
         rig.Mark();
         rig.form().clockReadButton.OnClick();
@@ -61,6 +48,9 @@ TEST(ClockRead, InvalidTimeMarkerOnlyAtTheLayoutsPositionsAndFailedReadsShowNoth
         EXPECT_EQ(rig.form().clockDisplay.caption, c.text);
         // A failed read says nothing about the clock: the colour stays.
         EXPECT_EQ(rig.form().clockDisplay.color, c.invalid || c.text.empty() ? colors::Red : colors::ButtonFace);
+        EXPECT_EQ(ClockFields(rig.form()), (Lines{"22", "22", "31", "10", "05"}));
+        EXPECT_TRUE(!c.answer.empty() || rig.form().calibrationEdit.caption == (c.type == 2 || c.type == 3 ? "-5" : "0"));
+        EXPECT_FALSE(rig.form().rtc24hCheck.checked);
         // Red stays until a read passes the test.
         rig.device->faults = {};
         rig.form().clockReadButton.OnClick();

@@ -69,35 +69,31 @@ TEST(ClockRegisterBits, TimekeeperSetzenWritesAndShowsTheReadBack) {
     }
 }
 
-TEST(ClockRegisterBits, TimekeeperDisplay) {
-    struct Case { std::string characters, calibration, weekday; };
+// The Timekeeper's bits as read ("registers") or the fields as typed end up
+// as calibration and weekday in range.
+TEST(ClockRegisterBits, CalibrationAndWeekdayAreKeptInRange) {
+    struct Case { std::string registers, typed, calibration, weekday; };
     const Case cases[] = {
-        {"3F001", "-31", "1"}, {"20001", "0", "1"}, {"1F001", "31", "1"},
-        {"C5004", "5", "4"},   {"00000", "0", "1"},  // weekday 0 ends up as 1
+        {"3F001", "", "-31", "1"}, {"20001", "", "0", "1"}, {"1F001", "", "31", "1"},
+        {"C5004", "", "5", "4"},   {"00000", "", "0", "1"},  // weekday 0 ends up as 1
+        {"", "32", "0", "1"}, {"", "-32", "0", "1"}, {"", "-31", "-31", "1"}, {"", "-", "-", "1"}, {"", "4", "4", "4"},
+        {"", "8", "8", "1"},  {"", "0", "0", "1"},   {"", "3-", "0", "1"},    {"", "--5", "0", "1"}, {"", "", "", ""},
+        {"", "99999999999999999999", "0", "1"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.registers + "|" + c.typed);
         Rig rig(Rig::Opened, 3);
-        rig.form().timekeeperWeekdayEdit.SetText("6");
-        rig.program->clock.ShowTimekeeperBits(c.characters);
-        EXPECT_EQ(rig.form().calibrationEdit.caption, c.calibration) << c.characters;
-        EXPECT_EQ(rig.form().timekeeperWeekdayEdit.caption, c.weekday) << c.characters;
-    }
-}
-
-TEST(ClockRegisterBits, TypedCalibrationAndWeekdayAreKeptInRange) {
-    struct Case { std::string typed, calibration, weekday; };
-    const Case cases[] = {
-        {"32", "0", "1"}, {"-32", "0", "1"}, {"-31", "-31", "1"}, {"-", "-", "1"}, {"4", "4", "4"}, {"8", "8", "1"},
-        {"0", "0", "1"},  {"3-", "0", "1"},  {"--5", "0", "1"},   {"", "", ""},   {"99999999999999999999", "0", "1"},
-    };
-    for (const Case& c : cases) {
-        Rig rig(Rig::Opened, 3);
-        rig.form().calibrationEdit.SetText("7");
-        rig.form().timekeeperWeekdayEdit.SetText("2");
-        rig.form().calibrationEdit.SetText(c.typed);
-        rig.form().timekeeperWeekdayEdit.SetText(c.typed);
-        EXPECT_EQ(rig.form().calibrationEdit.caption, c.calibration) << c.typed;
-        EXPECT_EQ(rig.form().timekeeperWeekdayEdit.caption, c.weekday) << c.typed;
+        MainForm& f = rig.form();
+        f.calibrationEdit.SetText("7");
+        f.timekeeperWeekdayEdit.SetText("2");
+        if (!c.registers.empty()) {
+            rig.program->clock.ShowTimekeeperBits(c.registers);
+        } else {
+            f.calibrationEdit.SetText(c.typed);
+            f.timekeeperWeekdayEdit.SetText(c.typed);
+        }
+        EXPECT_EQ(f.calibrationEdit.caption, c.calibration);
+        EXPECT_EQ(f.timekeeperWeekdayEdit.caption, c.weekday);
     }
 }
 

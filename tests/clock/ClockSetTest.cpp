@@ -26,7 +26,6 @@ TEST(ClockSet, TypedTimeIsSentAsTypedWithThePcSecondsOrRefusedWhenIncomplete) {
         {0, {"o0702", "p0109"}, ""},
         // A failed "o" does not stop the set; adp builds its text from "---" as it stands.
         {1, {"o0702", "p0109", "q3045"}, "09:30:45  01.02.2007", "o0702"},
-        {1, {"o0702", "p0109", "q3045"}, "", "q3045"},
         {3, {"o0702", "p0109", "q3045"}, "", "q3045"},
         {8, {"k0014", "o0070", "p2009", "q3045"}, "::  ..20", "q3045"},
         // Without weekday or extra digit the adp fields join to 11 characters.

@@ -9,7 +9,7 @@ namespace {
 TEST(DelayWithEvents, EndsWhenMoreThanTheWaitHasPassed) {
     struct Case { uint32_t startTick, ms, expectedAdvance; };
     const Case cases[] = {
-        {1000, 0, 1}, {1000, 1, 2}, {1000, 90, 91},
+        {1000, 0, 1}, {1000, 90, 91},
         {0xFFFFFFF0u, 30, 32},  // after the tick count wraps, the count is one short
     };
     for (const Case& c : cases) {

@@ -28,30 +28,5 @@ TEST(ViewLines, CutsAtCarriageReturnsAcrossChunks) {
     }
 }
 
-TEST(ViewLines, LongLinesInSmallChunksComeWhole) {
-    // One 1 MiB line in small chunks, then its end.
-    ViewLineCutter one;
-    const std::string piece(64, 'x');
-    for (int i = 0; i < 16384; ++i) EXPECT_TRUE(one.Append(piece).empty());
-    const std::vector<std::string> last = one.Append("\rab");
-    ASSERT_EQ(last.size(), 1u);
-    EXPECT_EQ(last[0].size(), (1u << 20) + 1);
-    EXPECT_EQ(one.TakeRest(), "ab");
-}
-
-TEST(ViewLines, RangeHeaders) {
-    EXPECT_EQ(RangeHeaderLine(true, "0000", "7FFF"),
-              "****************** RAM-Teilbereich (000000h...7FFF00h): "
-              "*************************");
-    EXPECT_EQ(RangeHeaderLine(false, "0100", "01FF"),
-              "****************** EPROM-Teilbereich (010000h...01FF00h): "
-              "*************************");
-}
-
-TEST(ViewLines, FileHasOneCrLfPerLine) {
-    EXPECT_EQ(ViewFileBytes({"a\r", "b", "c\r\n", "", "\xE4\r"}), "a\r\nb\r\nc\r\n\r\n\xE4\r\n");
-    EXPECT_EQ(ViewFileBytes({}), "");
-}
-
 }  // namespace
 }  // namespace qvd

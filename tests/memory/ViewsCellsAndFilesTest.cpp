@@ -10,11 +10,6 @@ namespace {
 
 using qvd::testing::ScratchDir;
 
-void RunUntilReleased(Rig& rig, uint32_t maxMs = 400000) {
-    ASSERT_TRUE(rig.host.RunUntil(
-        [&] { return rig.conn().state == ConnState::Connected && !rig.conn().controlsHeld; }, maxMs));
-}
-
 // What went to the adapter, without the polls that fall due meanwhile.
 Lines Commands(Rig& rig) {
     Lines sent = rig.Sent();
@@ -30,15 +25,11 @@ TEST(HexView, WholeRamStreamsLineByLineAndEndsInBinaryForm) {
     Rig rig(Rig::Connected, 3);
     MainForm& f = rig.form();
     rig.Mark();
-    bool redWhileStreaming = false, refusedClose = false;
-    rig.host.After(1500, [&] {
-        redWhileStreaming = f.activityIndicator.color == colors::Red && !f.ramView.lines.empty();
-        refusedClose = !rig.program->RequestClose();
-    });
+    bool redWhileStreaming = false;
+    rig.host.After(1500, [&] { redWhileStreaming = f.activityIndicator.color == colors::Red && !f.ramView.lines.empty(); });
     f.ramViewAllButton.OnClick();
-    RunUntilReleased(rig);
+    ASSERT_TRUE(rig.RunUntilReleased());
     EXPECT_TRUE(redWhileStreaming);
-    EXPECT_TRUE(refusedClose);
     EXPECT_EQ(f.activityIndicator.color, colors::Navy);
     EXPECT_EQ(f.ramView.lines.size(), (8184u + 15) / 16);
     for (const std::string& line : f.ramView.lines) ASSERT_EQ(line.find('\r'), std::string::npos);
@@ -52,7 +43,7 @@ TEST(HexView, LastLineWithoutItsCarriageReturnIsShown) {
     Rig rig(Rig::Connected, 3);
     rig.device->faults.stream = {sim::StreamFault::Kind::Cut, 100};
     rig.form().epromViewAllButton.OnClick();
-    RunUntilReleased(rig);
+    ASSERT_TRUE(rig.RunUntilReleased());
     const Lines& view = rig.form().epromView.lines;
     ASSERT_FALSE(view.empty());
     size_t shown = 0;
@@ -68,7 +59,7 @@ TEST(HexView, RangeReadSendsTheFieldsAsTypedBelowAHeader) {
     f.rangeEndEdit.SetText("00a1");
     rig.Mark();
     f.ramRangeButton.OnClick();
-    RunUntilReleased(rig);
+    ASSERT_TRUE(rig.RunUntilReleased());
     const Lines sent = Commands(rig);
     ASSERT_GE(sent.size(), 4u);
     EXPECT_EQ((Lines{sent.begin(), sent.begin() + 4}), (Lines{"d0001", "o00a0", "p00a1", "b"}));
@@ -77,6 +68,10 @@ TEST(HexView, RangeReadSendsTheFieldsAsTypedBelowAHeader) {
     EXPECT_EQ(f.ramView.lines[1],
               "****************** RAM-Teilbereich (00a000h...00a100h): *************************");
     EXPECT_EQ(f.ramView.lines.size(), 2u + 256 / 16);
+    f.epromRangeButton.OnClick();
+    ASSERT_TRUE(rig.RunUntilReleased());
+    ASSERT_FALSE(f.epromView.lines.empty());
+    EXPECT_EQ(f.epromView.lines[0], "****************** EPROM-Teilbereich (00a000h...00a100h): *************************");
 
     // A field of two characters: both red, nothing sent.
     f.rangeStartEdit.SetText("00");
@@ -87,7 +82,7 @@ TEST(HexView, RangeReadSendsTheFieldsAsTypedBelowAHeader) {
     EXPECT_EQ(f.rangeEndEdit.color, colors::Red);
 }
 
-TEST(HexView, SavedViewHasOneCrLfPerLineAndAFailedSaveLogsNothing) {
+TEST(HexView, SavedViewHasOneCrLfPerLine) {
     Rig rig(Rig::Connected, 3);
     MainForm& f = rig.form();
     f.epromView.AddLine("000000: AB CD");
@@ -97,14 +92,6 @@ TEST(HexView, SavedViewHasOneCrLfPerLineAndAFailedSaveLogsNothing) {
     f.epromViewSaveButton.OnClick();
     EXPECT_EQ(ScratchDir::Read(dir / "view.txt"), "000000: AB CD\r\n\xC4quator\r\n");
     EXPECT_EQ(rig.form().logMemo.lines.back(), "EPROM-Ansicht-Inhalt gespeichert unter: " + (dir / "view.txt"));
-
-    const size_t logLines = f.logMemo.lines.size();
-    rig.host.saveAnswers.push_back(dir / "missing/view.txt");
-    f.epromViewSaveButton.OnClick();
-    EXPECT_EQ(f.logMemo.lines.size(), logLines);
-    ASSERT_EQ(rig.Boxes().size(), 1u);
-    EXPECT_NE(rig.Boxes()[0].find("No such file or directory"), std::string::npos);
-    EXPECT_TRUE(f.pollTimer.Enabled());
 }
 
 TEST(SingleCell, WriteIsReadBackAndOnlyWholeValuesGoOut) {
@@ -118,9 +105,7 @@ TEST(SingleCell, WriteIsReadBackAndOnlyWholeValuesGoOut) {
     const Case cases[] = {
         {"word written", 1, "000010", "12AB", true, "RAM-Zelle OK "},
         {"byte written", 3, "001FF7", "41", true, "RAM-Zelle OK "},
-        {"half a word", 1, "000010", "12", false, ""},
-        {"a word on a byte cell", 3, "000010", "1234", false, ""},
-        {"address not hex", 1, "00001G", "12AB", false, ""},
+        {"half a word", 1, "000010", "12", false, ""},  // the other refusals: CellAccess.FieldValidation
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -130,7 +115,7 @@ TEST(SingleCell, WriteIsReadBackAndOnlyWholeValuesGoOut) {
         f.cellValueEdit.caption = c.value;  // as if typed past the length the search set
         rig.Mark();
         f.cellWriteButton.OnClick();
-        RunUntilReleased(rig);
+        ASSERT_TRUE(rig.RunUntilReleased());
         EXPECT_EQ(!rig.Sent().empty(), c.sent);
         if (!c.sent) continue;
         EXPECT_EQ(rig.Log().back(), c.logged);
@@ -140,24 +125,10 @@ TEST(SingleCell, WriteIsReadBackAndOnlyWholeValuesGoOut) {
     }
 }
 
-TEST(SingleCell, ReadBackOfAnotherValueIsAnError) {
+TEST(SingleCell, ReadShowsValueAndCharactersInOliveAReadBackOfAnotherValueIsAnError) {
     Rig rig(Rig::Connected, 1);
-    rig.device->faults.replaceOnce["c"] = "c00001012AC \x12\xAC\r";
-    MainForm& f = rig.form();
-    f.cellAddressEdit.SetText("000010");
-    f.cellValueEdit.SetText("12AB");
-    f.cellWriteButton.OnClick();
-    // The answer is logged as received, its CR included.
-    EXPECT_EQ(CountLinesStarting(f.logMemo.lines, "RAM-Zelle FEHLER: c00001012AC"), 1u);
-    EXPECT_EQ(f.logMemo.color, colors::Red);
-    EXPECT_EQ(f.cellValueEdit.caption, "12AB");
-}
-
-TEST(SingleCell, ReadShowsValueAndCharactersInOlive) {
-    Rig rig(Rig::Connected, 1);
-    const size_t cell = 0x10;
-    rig.device->config.ram[cell * 2] = 'A';
-    rig.device->config.ram[cell * 2 + 1] = 'B';
+    rig.device->config.ram[0x10 * 2] = 'A';
+    rig.device->config.ram[0x10 * 2 + 1] = 'B';
     MainForm& f = rig.form();
     f.cellAddressEdit.SetText("000010");
     f.cellReadButton.OnClick();
@@ -166,9 +137,17 @@ TEST(SingleCell, ReadShowsValueAndCharactersInOlive) {
     EXPECT_EQ(f.cellValueEdit.color, colors::Olive);
     EXPECT_EQ(f.cellCharsLabel.fontColor, colors::Olive);
     EXPECT_EQ(CountLinesStarting(f.logMemo.lines, "RAM-Zelle ausgelesen: c0000104142 AB"), 1u);
+
+    rig.device->faults.replaceOnce["c"] = "c00001012AC \x12\xAC\r";
+    f.cellValueEdit.SetText("12AB");
+    f.cellWriteButton.OnClick();
+    // The answer is logged as received, its CR included.
+    EXPECT_EQ(CountLinesStarting(f.logMemo.lines, "RAM-Zelle FEHLER: c00001012AC"), 1u);
+    EXPECT_EQ(f.logMemo.color, colors::Red);
+    EXPECT_EQ(f.cellValueEdit.caption, "12AB");
 }
 
-TEST(SingleCell, ArrowsStopAtTheCeilingAndAWrappedAddressIsRefused) {
+TEST(SingleCell, ArrowsStepTheFieldAndAWrappedAddressIsRefused) {
     Rig rig(Rig::Connected, 8);  // no ceiling
     MainForm& f = rig.form();
     f.cellAddressEdit.SetText("000000");
@@ -178,22 +157,19 @@ TEST(SingleCell, ArrowsStopAtTheCeilingAndAWrappedAddressIsRefused) {
     f.cellReadButton.OnClick();
     EXPECT_TRUE(rig.Sent().empty());
     EXPECT_EQ(f.cellAddressEdit.color, colors::Red);
-
-    Rig bw(Rig::Connected, 1);
-    bw.form().cellAddressEdit.SetText("000000");
-    bw.form().cellAddressArrows.OnStep(-1);
-    EXPECT_EQ(bw.form().cellAddressEdit.caption, "007FFF");
-    bw.form().cellAddressArrows.OnStep(+1);
-    EXPECT_EQ(bw.form().cellAddressEdit.caption, "007FFF");
 }
 
-TEST(EpromFiles, SplitAndJoinGiveBackTheImage) {
+TEST(EpromFiles, SplitAndJoinGiveBackTheImageAWrongSizeCreatesNothing) {
     Rig rig(Rig::Connected, 4);
     ScratchDir dir;
+    rig.host.openAnswers.push_back(dir.Write("short.hex", std::string((1 << 20) - 1, 'x')));
+    rig.form().splitEpromItem.OnClick();
+    EXPECT_TRUE(rig.LogHas("Dateifehler: Abweichende Byteanzahl"));
+    EXPECT_EQ(dir.EntryCount(), 1u);
+
     std::string image(1 << 20, '\0');
     for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i ^ (i >> 8));
-    const std::string path = dir.Write("bw.hex", image);
-    rig.host.openAnswers.push_back(path);
+    rig.host.openAnswers.push_back(dir.Write("bw.hex", image));
     rig.form().splitEpromItem.OnClick();
     EXPECT_EQ(rig.form().logMemo.lines.back(), "OK");
     rig.host.openAnswers.push_back(dir / "bw_odd.hex");
@@ -202,16 +178,7 @@ TEST(EpromFiles, SplitAndJoinGiveBackTheImage) {
     rig.form().joinEpromItem.OnClick();
     EXPECT_EQ(rig.form().logMemo.lines.back(), "OK");
     EXPECT_TRUE(ScratchDir::Read(dir / "joined.hex") == image);
-    RunUntilReleased(rig);
-}
-
-TEST(EpromFiles, WrongSizeCreatesNothing) {
-    Rig rig(Rig::Connected, 4);
-    ScratchDir dir;
-    rig.host.openAnswers.push_back(dir.Write("bw.hex", std::string((1 << 20) - 1, 'x')));
-    rig.form().splitEpromItem.OnClick();
-    EXPECT_TRUE(rig.LogHas("Dateifehler: Abweichende Byteanzahl"));
-    EXPECT_EQ(dir.EntryCount(), 1u);
+    ASSERT_TRUE(rig.RunUntilReleased());
 }
 
 TEST(RamComparison, SaysEqualOrNamesTheFirstDifferenceInCellAddresses) {
@@ -226,7 +193,7 @@ TEST(RamComparison, SaysEqualOrNamesTheFirstDifferenceInCellAddresses) {
         }
         rig.host.openAnswers.push_back(dir.Write("ram.dat", file));
         rig.form().compareRamItem.OnClick();
-        RunUntilReleased(rig);
+        ASSERT_TRUE(rig.RunUntilReleased());
         const std::string ramByte = FormatHex2(static_cast<uint8_t>(rig.device->config.ram[0x21]));
         const std::string fileByte = FormatHex2(static_cast<uint8_t>(file[0x21]));
         EXPECT_EQ(rig.form().logMemo.lines.back(),

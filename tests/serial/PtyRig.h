@@ -33,8 +33,7 @@ struct Pty {
     Pty(const Pty&) = delete;
 
     void Send(const std::string& bytes) {
-        if (::write(master, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
-            throw std::runtime_error("write to master");
+        if (::write(master, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) throw std::runtime_error("write");
     }
     // Reads until n bytes have come or timeoutMs have passed.
     std::string Receive(size_t n, int timeoutMs) {

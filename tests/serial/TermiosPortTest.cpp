@@ -92,15 +92,6 @@ TEST(TermiosPort, OpenFailuresCarryTheComponentsTextsAndErrnoAndLeaveTheHolderAl
     EXPECT_EQ(holder.comm.ReadText(), "still mine");
     EXPECT_TRUE(Unlocked(plainFile));
     ::close(programFd);
-
-    // Settings of an open port raise and keep their values.
-    for (const auto& call : std::vector<std::function<void()>>{[&] { holder.comm.SetPortNum(5); },
-                                                               [&] { holder.comm.SetDeviceName("TTY%d"); },
-                                                               [&] { holder.comm.Open(); }})
-        EXPECT_EQ(ErrorOf(call).first, "Can't perform this operation while port is open");
-    EXPECT_EQ(holder.comm.PortNum(), 3);
-    EXPECT_EQ(holder.comm.DeviceName(), "COM%d");
-    EXPECT_TRUE(holder.comm.Active());
     fs::remove_all(dir);
 }
 
@@ -191,7 +182,7 @@ std::string Pattern(size_t n) {
     return out;
 }
 
-TEST(TermiosPort, WriteTextReturnsOnlyWhenTheOtherEndHasTakenEverything) {
+TEST(TermiosPort, WriteTextReturnsWhenTheOtherEndHasTakenEverythingOrGivesUpAfterOneSecond) {
     // Far more than the pseudo-terminal buffers: the write has to wait for
     // the reader, who starts late.
     const std::string bytes = Pattern(256 * 1024);
@@ -204,18 +195,15 @@ TEST(TermiosPort, WriteTextReturnsOnlyWhenTheOtherEndHasTakenEverything) {
         readerStarted = true;
         arrived = rig.pty.Receive(bytes.size(), 20000);
     });
-    const auto start = Clock::now();
+    auto start = Clock::now();
     EXPECT_TRUE(rig.comm.WriteText(bytes));
     EXPECT_GE(MsSince(start), 250);
     EXPECT_TRUE(readerStarted);
     reader.join();
     EXPECT_TRUE(arrived == bytes) << arrived.size() << " of " << bytes.size() << " bytes";
-}
 
-TEST(TermiosPort, WriteTextGivesUpAfterOneSecondWhenNothingIsTaken) {
-    PtyRig rig;
-    rig.comm.Open();
-    auto start = Clock::now();
+    // Nobody reads any more.
+    start = Clock::now();
     EXPECT_FALSE(rig.comm.WriteText(Pattern(1024 * 1024)));
     EXPECT_GE(MsSince(start), 950);
     EXPECT_LT(MsSince(start), 5000);

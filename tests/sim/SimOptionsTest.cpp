@@ -1,8 +1,10 @@
 #include "sim/SimOptions.h"
+#include "sim/PortLink.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 namespace qvd::sim {
@@ -37,7 +39,6 @@ TEST(SimOptions, FaultsReachTheDevice) {
         {{"--stream-cut", "100"}, Kind::Cut, 100, 0, 1},
         {{"--stream-fault-times", "0", "--stream-pause", "64:2500"}, Kind::Pause, 64, 2500, 0},
         {{"--stream-corrupt", "7", "--stream-fault-times", "2"}, Kind::Corrupt, 7, 0, 2},
-        {{"--vanish-after-stream", "4096"}, Kind::Vanish, 4096, 0, 1},
     };
     for (const Case& c : cases) {
         const ParsedOptions parsed = ParseSimOptions(c.args);
@@ -49,8 +50,12 @@ TEST(SimOptions, FaultsReachTheDevice) {
         EXPECT_EQ(f.streams, c.streams) << c.args[0];
     }
     const ParsedOptions parsed = ParseSimOptions({"--vanish-after-image", "0", "--wrong-ram-checksum", "always",
-                                                  "--wrong-eprom-checksum", "twice", "--silent-after", "3"});
+                                                  "--wrong-eprom-checksum", "twice", "--silent-after", "3",
+                                                  "--version", "1.10", "--serial", "4711", "--status", "0c"});
     ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.config.version, "1.10");
+    EXPECT_EQ(parsed.options.config.serial, "4711");
+    EXPECT_EQ(parsed.options.config.statusCode, "0C");
     EXPECT_EQ(parsed.options.faults.vanishAfterImageBytes, size_t{0});
     EXPECT_EQ(parsed.options.faults.wrongRamChecksums, -1);
     EXPECT_EQ(parsed.options.faults.wrongEpromChecksums, 2);
@@ -66,13 +71,32 @@ TEST(SimOptions, ImageFilesMustHaveTheTypesSize) {
         ParsedOptions parsed = ParseSimOptions({"--type", c.type, "--ram", path});
         ASSERT_EQ(parsed.error, "");
         EXPECT_EQ(LoadImages(parsed.options).empty(), c.ok) << c.type << " " << c.bytes;
-        if (c.ok) {
-            EXPECT_EQ(parsed.options.config.ram, std::string(c.bytes, '\x5A'));
-        }
+        EXPECT_TRUE(!c.ok || parsed.options.config.ram == std::string(c.bytes, '\x5A'));
     }
     ParsedOptions missing = ParseSimOptions({"--eprom", path + ".none"});
     EXPECT_NE(LoadImages(missing.options), "");
     std::remove(path.c_str());
+}
+
+// A killed run leaves its link behind; the next replaces it. Anything else
+// at that path is not the simulator's to remove.
+TEST(PortLink, ReplacesAStaleLinkLeavesAFileAloneWithdrawsOnlyItsOwn) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(::testing::TempDir()) / "qvd-sim-link";
+    fs::remove_all(dir);
+    const std::string link = (dir / "ports" / "COM1").string();  // the folder does not exist yet
+    PublishLink(link, "/dev/pts/no-such-terminal");  // left by a killed run
+    PublishLink(link, "/dev/pts/7");
+    EXPECT_EQ(fs::read_symlink(link), "/dev/pts/7");
+    WithdrawLink(link, "/dev/pts/8");  // another run's
+    EXPECT_TRUE(fs::is_symlink(link));
+    WithdrawLink(link, "/dev/pts/7");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+
+    std::ofstream(link) << "not a link";
+    EXPECT_THROW(PublishLink(link, "/dev/pts/7"), std::runtime_error);
+    EXPECT_EQ(fs::file_size(link), 10u);  // "not a link", kept
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -50,12 +50,20 @@ struct Rig {
     // Runs until the next status poll has reached the adapter at COM1. The
     // tick that sent it has ended by then, nested waits included.
     bool Poll();
+    // Runs until an operation has ended and a tick has given the controls back.
+    bool RunUntilReleased(uint32_t maxMs = 400000) {
+        return host.RunUntil([&] { return conn().state == ConnState::Connected && !conn().controlsHeld; }, maxMs);
+    }
 
     // Starts an observation: what is sent to COM1 and logged from here on.
     void Mark();
     Lines Sent() { return Received(1, sentMark); }
     Lines Log() const;
     bool LogHas(const std::string& line) const { return Has(form().logMemo.lines, line); }
+    bool LogStartsWith(const std::string& start) const {
+        const Lines& l = form().logMemo.lines;
+        return std::any_of(l.begin(), l.end(), [&](const std::string& line) { return line.starts_with(start); });
+    }
     Lines Received(int com, size_t from = 0);
 
     // Texts of the message boxes shown so far.

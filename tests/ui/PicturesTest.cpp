@@ -8,18 +8,8 @@
 namespace qvd::test {
 namespace {
 
-TEST(Pictures, ShippedPicturesDecodeBrokenOnesDoNot) {
-    struct Case { const char* path; QSize size; };
-    const Case shipped[] = {
-        {":/pictures/icon.jpg", {66, 66}},
-        {":/pictures/module_with_adapter.jpg", {411, 243}},
-        {":/pictures/adapter_with_module.jpg", {411, 195}},
-        {":/pictures/reset_board.jpg", {354, 210}},
-        {":/pictures/jumpers_fitted.jpg", {338, 210}},
-        {":/pictures/jumper_setting.jpg", {418, 210}},
-    };
-    for (const Case& c : shipped) EXPECT_EQ(ui::LoadPicture(QString::fromLatin1(c.path)).size(), c.size) << c.path;
-
+// The shipped pictures are checked where they are shown (Windows test).
+TEST(Pictures, BrokenAndMissingOnesGiveNoPicture) {
     QFile icon(QStringLiteral(":/pictures/icon.jpg"));
     ASSERT_TRUE(icon.open(QIODevice::ReadOnly));
     QTemporaryFile broken;

@@ -57,10 +57,9 @@ struct Windows {
     template <typename T = QWidget>
     T* Find(const std::string& name) {
         const QString n = QString::fromStdString(name);
-        T* found = main.centralWidget()->findChild<T*>(n);
-        if (!found) found = main.menuBar()->findChild<T*>(n);
-        if (!found) throw std::runtime_error("the main window has no " + name);
-        return found;
+        if (T* found = main.centralWidget()->findChild<T*>(n)) return found;
+        if (T* found = main.menuBar()->findChild<T*>(n)) return found;
+        throw std::runtime_error("the main window has no " + name);
     }
     // Every control of the main window visible and enabled, in the service layout.
     void RevealAll() {
