@@ -17,19 +17,6 @@ uint32_t WireMs(size_t n) {
     return static_cast<uint32_t>((n * 1000 + kLineBytesPerSecond - 1) / kLineBytesPerSecond);
 }
 
-std::string Hex(uint32_t value, int digits) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string out(static_cast<size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i, value >>= 4) out[static_cast<size_t>(i)] = kDigits[value & 0xF];
-    return out;
-}
-
-uint16_t Sum16(const std::string& bytes) {
-    uint32_t sum = 0;
-    for (unsigned char b : bytes) sum += b;
-    return static_cast<uint16_t>(sum);
-}
-
 long HexValue(const std::string& text) {
     if (text.empty()) return -1;
     long v = 0;
@@ -91,6 +78,19 @@ private:
 };
 
 }  // namespace
+
+std::string Hex(uint32_t value, int digits) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out(static_cast<size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0; --i, value >>= 4) out[static_cast<size_t>(i)] = kDigits[value & 0xF];
+    return out;
+}
+
+uint16_t Sum16(const std::string& bytes) {
+    uint32_t sum = 0;
+    for (unsigned char b : bytes) sum += b;
+    return static_cast<uint16_t>(sum);
+}
 
 std::string Script::Bytes(size_t n) {
     const size_t take = std::min(n, bytes_.size() - std::min(pos_, bytes_.size()));

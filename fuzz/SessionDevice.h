@@ -34,6 +34,12 @@
 
 namespace qvd::fuzz {
 
+// Upper-case hex of `digits` digits, and the 16-bit byte sum: the adapter's
+// own arithmetic, kept apart from the program's so that the checks do not
+// take the program's word for it.
+std::string Hex(uint32_t value, int digits);
+uint16_t Sum16(const std::string& bytes);
+
 enum class RecordKind : uint8_t { Healthy = 0, Literal, Silent, Stream, Failed, Unplug, HealthyRun, Noise };
 
 inline uint8_t Op(RecordKind kind, uint8_t p = 0) {

@@ -24,19 +24,6 @@ using namespace header;
 constexpr uint64_t kStepCapMs = 30 * 60 * 1000;
 constexpr size_t kReadLimit = 4 * 1024 * 1024;
 
-std::string Hex(uint32_t value, int digits) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string out(static_cast<size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i, value >>= 4) out[static_cast<size_t>(i)] = kDigits[value & 0xF];
-    return out;
-}
-
-uint16_t Sum16(const std::string& bytes) {
-    uint32_t sum = 0;
-    for (unsigned char b : bytes) sum += b;
-    return static_cast<uint16_t>(sum);
-}
-
 std::string Pattern(size_t size, uint32_t seed) {
     std::string out(size, '\0');
     uint32_t x = seed * 0x9E3779B1u + 0x7F4A7C15u;
