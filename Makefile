@@ -45,6 +45,7 @@ run: build
 
 bench: build
 	$(BUILD)/bench/qvd_bench
+	$(BUILD)/bench/ui/qvd_ui_bench
 
 # Every fuzz target for FUZZ_SECONDS, from its seeds in fuzz/corpus/<name>;
 # new inputs go to $(FUZZ_BUILD)/corpus/<name>, failing ones to

@@ -57,11 +57,11 @@ void BM_JoinEpromHalves(benchmark::State& state) {
 }
 BENCHMARK(BM_JoinEpromHalves)->Unit(benchmark::kMillisecond);
 
-// A whole EPROM in text form: 65,536 lines of 16 cells.
-std::string TextDump() {
+// A memory of `cells` cells in text form (1 MiB: 65,536 lines of 16 cells).
+std::string TextDump(size_t cells = kMiB) {
     std::string text;
     char line[64];
-    for (unsigned cell = 0; cell < kMiB; cell += 16) {
+    for (unsigned cell = 0; cell < cells; cell += 16) {
         std::snprintf(line, sizeof line, "%06X:", cell);
         text += line;
         for (int i = 0; i < 16; ++i) text += " 5A";
@@ -83,9 +83,10 @@ void BM_CutViewLines(benchmark::State& state) {
 BENCHMARK(BM_CutViewLines)->Unit(benchmark::kMillisecond);
 
 // The view as the receive handler fills it: chunks of the size a serial
-// driver hands over, each cut and appended with one change notice.
+// driver hands over, each cut and appended with one change notice. At 1/4,
+// 1 and 4 MiB of cells, so that the time per byte shows the cost is linear.
 void BM_WholeEpromViewIntoTheModel(benchmark::State& state) {
-    const std::string dump = TextDump();
+    const std::string dump = TextDump(static_cast<size_t>(state.range(0)));
     for (auto _ : state) {
         qvd::VirtualHost host;
         qvd::EventPump pump(host);
@@ -97,6 +98,6 @@ void BM_WholeEpromViewIntoTheModel(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * dump.size()));
 }
-BENCHMARK(BM_WholeEpromViewIntoTheModel)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeEpromViewIntoTheModel)->Arg(kMiB / 4)->Arg(kMiB)->Arg(4 * kMiB)->Unit(benchmark::kMillisecond);
 
 }  // namespace

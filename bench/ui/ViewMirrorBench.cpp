@@ -1,0 +1,66 @@
+// The EPROM view's widget kept up with its model while a whole memory dump
+// streams in: each chunk of lines is appended, never the whole text set
+// again, so the cost per byte stays the same however long the view grows.
+#include "core/form/MainForm.h"
+#include "core/host/VirtualHost.h"
+#include "core/memory/ViewLines.h"
+#include "ui/ControlMirror.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr size_t kMiB = 1 << 20;
+
+// `cells` cells in the adapter's text form, 16 to a line.
+std::string TextDump(size_t cells) {
+    std::string text;
+    char line[64];
+    for (unsigned cell = 0; cell < cells; cell += 16) {
+        std::snprintf(line, sizeof line, "%06X:", cell);
+        text += line;
+        for (int i = 0; i < 16; ++i) text += " 5A";
+        text += '\r';
+    }
+    return text;
+}
+
+// Chunks of 4 KiB, about what arrives between two event-loop turns when the
+// adapter streams unpaced; each one updates the widget once.
+void BM_WholeEpromViewIntoTheWidget(benchmark::State& state) {
+    const std::string dump = TextDump(static_cast<size_t>(state.range(0)));
+    for (auto _ : state) {
+        qvd::VirtualHost host;
+        qvd::EventPump pump(host);
+        qvd::MainForm form(pump);
+        std::unique_ptr<QWidget> widget(qvd::ui::ControlMirror::CreateWidget(
+                form.epromView, nullptr, nullptr, [](const std::function<void()>& fn) { fn(); }));
+        qvd::ui::ControlMirror mirror(form.epromView, widget.get());
+        qvd::ViewLineCutter cutter;
+        for (size_t at = 0; at < dump.size(); at += 4096) {
+            form.epromView.AddLines(cutter.Append(std::string_view(dump).substr(at, 4096)));
+            mirror.Update();
+        }
+        benchmark::DoNotOptimize(form.epromView.lines.size());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * dump.size()));
+}
+BENCHMARK(BM_WholeEpromViewIntoTheWidget)->Arg(kMiB / 4)->Arg(kMiB)->Arg(2 * kMiB)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
