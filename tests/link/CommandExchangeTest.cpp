@@ -111,5 +111,19 @@ TEST(CommandExchange, UnpluggedAdapterFailsTheExchangeAndIsReported) {
     EXPECT_TRUE(rig.Log().empty());
 }
 
+// Pulled during the 42 s EPROM checksum wait of a BW module 2: no answer can
+// come, so the wait ends with the port, and the failure is told once.
+TEST(CommandExchange, UnplugEndsTheWaitAtOnce) {
+    Rig rig(Rig::Opened, 4);
+    rig.host.After(1000, [&] { rig.ports.Unplug("COM1"); });
+    rig.Mark();
+    const uint64_t start = rig.host.Time();
+    EXPECT_FALSE(rig.program->link.ExchangeCommand("g0020", 10));
+    EXPECT_LT(rig.host.Time() - start, 2000u);
+    EXPECT_EQ(rig.Log().size(), 1u);
+    EXPECT_FALSE(rig.program->link.ExchangeCommand("g0020", 10));
+    EXPECT_EQ(rig.Log().size(), 1u);
+}
+
 }  // namespace
 }  // namespace qvd::test
