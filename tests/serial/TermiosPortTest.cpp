@@ -253,11 +253,16 @@ TEST(TermiosPort, HangUpCostsNoCpuIsToldOnceThenThePortIsClosed) {
         ASSERT_TRUE(rig.host.RunUntil([&] { return notifications > 0; }, 5000));
         rig.pty.CloseMaster();  // the adapter is unplugged
         if (call) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the watcher has seen it
-            told.push_back(ErrorOf([&] { call(rig.comm); }));
+            // The watcher has most likely seen the hang-up by now; if not,
+            // the call still works and the notification tells it below.
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            const auto raised = ErrorOf([&] { call(rig.comm); });
+            if (raised.second != 0) told.push_back(raised);
         }
         EXPECT_LT(CpuShare([&] { rig.host.RunFor(500); }), 0.05) << text;
-        EXPECT_EQ(told, (std::vector{std::pair(text, EIO)}));
+        ASSERT_EQ(told.size(), 1u) << text;
+        EXPECT_EQ(told[0].second, EIO);
+        EXPECT_TRUE(told[0].first == text || told[0].first == readError) << told[0].first;
         EXPECT_FALSE(rig.comm.Active());
         EXPECT_EQ(rig.comm.ReadText(), "");
         EXPECT_EQ(rig.comm.InputCount(), 0);
