@@ -56,8 +56,8 @@ void BulkReads::OnBytesReceived() {
     try {
         chunk = link_.comm().ReadText();
     } catch (const EVaCommError& error) {
+        // The port has closed; silence ends the transfer at the next ticks.
         link_.ReportPortFailure(error);
-        OnLinkFailure();
         return;
     }
     if (chunk.empty()) return;
@@ -84,10 +84,6 @@ void BulkReads::OnBytesReceived() {
     conn_.lastAnswer = std::move(chunk);
     transfer_.idleTicks = 0;
     ShowProgress();
-}
-
-void BulkReads::OnLinkFailure() {
-    if (IsTransferState(conn_.state)) transfer_.linkFailureReported = true;
 }
 
 bool BulkReads::ReportVerificationLost() {
@@ -217,7 +213,7 @@ void BulkReads::ViewReadTick() {
     if (!rest.empty()) view.AddLine(FromWire(WithoutLineEnd(rest)));
     HideProgress();
     const std::string count = std::to_string(transfer_.receivedBytes);
-    if (transfer_.linkFailureReported) {
+    if (link_.PortLost()) {
         // The dump has no length to check; a lost port is the one sure sign
         // that it was cut short.
         form_.LogInfo("Übertragung abgebrochen: keine Verbindung zum QVD-Modul. Gesamtbyte:" + count);
@@ -237,7 +233,6 @@ void BulkReads::ShowWholeMemory(MemoryKind kind) {
         transfer_.idleTicks = 0;
         transfer_.receivedBytes = 0;
         transfer_.expectedBytes = 0;  // the text form's length is the adapter's
-        transfer_.linkFailureReported = false;
         form_.LogInfo(ram ? "RAM --> PC: Gesamtinhalt-Übertragung läuft..."
                           : "EPROM --> PC: Gesamtinhalt-Übertragung läuft...");
         link_.DiscardInput();
@@ -280,7 +275,6 @@ void BulkReads::SaveMemoryToFile(MemoryKind kind) {
         transfer_.epromRead = eprom;
         transfer_.intoMemory = false;
         transfer_.fileWriteFailed = false;
-        transfer_.linkFailureReported = false;
         if (transfer_.file) std::fclose(transfer_.file);
         transfer_.file = std::fopen(chosen->c_str(), "wb");
         if (transfer_.file) {

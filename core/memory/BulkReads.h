@@ -22,9 +22,6 @@ public:
 
     // The port's received-bytes notification.
     void OnBytesReceived();
-    // The port failed (and closed) while no one read from it; the link has
-    // told the user. A running transfer ends at the next ticks.
-    void OnLinkFailure();
     // The supervisor's tick in the transfer states.
     void OnTransferTick();
 

@@ -52,7 +52,6 @@ void HexViews::ShowRange(MemoryKind kind) {
         transfer_.idleTicks = 0;
         transfer_.receivedBytes = 0;
         transfer_.expectedBytes = 0;
-        transfer_.linkFailureReported = false;
         form_.LogInfo(ram ? "RAM --> PC: Teilbereich-Übertragung läuft..."
                           : "EPROM --> PC: Teilbereich-Übertragung läuft...");
         link_.DiscardInput();

@@ -43,7 +43,6 @@ void BulkReads::CompareRamWithFile() {
     transfer_.memory.clear();
     transfer_.memory.reserve(transfer_.compareFile.size());
     transfer_.intoMemory = true;
-    transfer_.linkFailureReported = false;
     conn_.state = ConnState::FileRead;
     form_.LogLine("Dateiname:" + name);
     form_.LogInfo("RAM --> PC: Vergleich mit Datei läuft...");

@@ -24,8 +24,6 @@ struct TransferContext {
     // A write to the file failed (disk full): reported once at completion,
     // and the file is never called verified.
     bool fileWriteFailed = false;
-    // A failing port was reported once during this transfer.
-    bool linkFailureReported = false;
     uint64_t expectedBytes = 0;  // for the progress bar; 0 when unknown
 
     // A binary read kept in memory to compare it with a file instead of

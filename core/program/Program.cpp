@@ -39,10 +39,7 @@ void Program::Wire() {
     search.readClockIntoFields = [this] { clock.ReadClockIntoFields(); };
     supervisor.onTransferTick = [this] { bulk.OnTransferTick(); };
     serialPort.OnRxChar = [this](int) { bulk.OnBytesReceived(); };
-    serialPort.OnFailure = [this](const EVaCommError& error) {
-        link.ReportPortFailure(error);
-        bulk.OnLinkFailure();
-    };
+    serialPort.OnFailure = [this](const EVaCommError& error) { link.ReportPortFailure(error); };
 
     form.searchButton.OnClick = [this] { search.SearchAdapter(); };
     form.disconnectButton.OnClick = [this] { supervisor.Disconnect(); };
