@@ -6,6 +6,7 @@
 #include "core/memory/EpromSplit.h"
 #include "core/memory/ViewLines.h"
 #include "core/host/VirtualHost.h"
+#include "bench/TextDump.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,7 +17,8 @@
 
 namespace {
 
-constexpr size_t kMiB = 1 << 20;
+using qvd::bench::kMiB;
+using qvd::bench::TextDump;
 
 struct ScratchImage {
     std::filesystem::path dir = std::filesystem::temp_directory_path() / "qvd-bench";
@@ -56,19 +58,6 @@ void BM_JoinEpromHalves(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kMiB));
 }
 BENCHMARK(BM_JoinEpromHalves)->Unit(benchmark::kMillisecond);
-
-// A memory of `cells` cells in text form (1 MiB: 65,536 lines of 16 cells).
-std::string TextDump(size_t cells = kMiB) {
-    std::string text;
-    char line[64];
-    for (unsigned cell = 0; cell < cells; cell += 16) {
-        std::snprintf(line, sizeof line, "%06X:", cell);
-        text += line;
-        for (int i = 0; i < 16; ++i) text += " 5A";
-        text += '\r';
-    }
-    return text;
-}
 
 void BM_CutViewLines(benchmark::State& state) {
     const std::string dump = TextDump();

@@ -3,6 +3,7 @@
 // again, so the cost per byte stays the same however long the view grows.
 #include "core/form/MainForm.h"
 #include "core/host/VirtualHost.h"
+#include "bench/TextDump.h"
 #include "core/memory/ViewLines.h"
 #include "ui/ControlMirror.h"
 
@@ -10,27 +11,14 @@
 #include <QWidget>
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace {
 
-constexpr size_t kMiB = 1 << 20;
-
-// `cells` cells in the adapter's text form, 16 to a line.
-std::string TextDump(size_t cells) {
-    std::string text;
-    char line[64];
-    for (unsigned cell = 0; cell < cells; cell += 16) {
-        std::snprintf(line, sizeof line, "%06X:", cell);
-        text += line;
-        for (int i = 0; i < 16; ++i) text += " 5A";
-        text += '\r';
-    }
-    return text;
-}
+using qvd::bench::kMiB;
+using qvd::bench::TextDump;
 
 // Chunks of 4 KiB, about what arrives between two event-loop turns when the
 // adapter streams unpaced; each one updates the widget once.
