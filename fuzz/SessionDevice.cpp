@@ -284,8 +284,8 @@ bool SessionDevice::Answer(const std::string& written) {
             d.timing = ReadTiming(p & 3);
             observe();
             const std::string core = Healthy(command, 0, d);
-            const std::string before = Memory(counts & 15u, counts * 31u + 7);
-            const std::string after = Memory(counts >> 4, counts * 17u + 3);
+            const std::string before = Pattern(counts & 15u, counts * 31u + 7);
+            const std::string after = Pattern(counts >> 4, counts * 17u + 3);
             d.bytes = before + core + after;
             break;
         }
@@ -336,7 +336,7 @@ std::string SessionDevice::ClockBlock(int variant) const {
     return block;
 }
 
-std::string SessionDevice::Memory(size_t size, uint32_t seed) const {
+std::string Pattern(size_t size, uint32_t seed) {
     std::string out(size, '\0');
     uint32_t x = seed * 2654435761u + 0x9E3779B9u;
     for (size_t i = 0; i < size; ++i) {
@@ -378,7 +378,7 @@ std::string SessionDevice::Healthy(const std::string& written, int variant, Deli
         const uint16_t sum = variant == 1 ? static_cast<uint16_t>(lastSum_ ^ 0x1111) : lastSum_;
         return std::string(kCodes[variant & 7]) + type + "-" + Hex(sum, 4) + "-00000000\r";
     }
-    if (cmd == "x") return variant == 1 ? Dump(Memory(26, 80)).substr(0, 80) : std::string(80, '0');
+    if (cmd == "x") return variant == 1 ? Dump(Pattern(26, 80)).substr(0, 80) : std::string(80, '0');
     if (cmd == "X") return std::string(12, '0');
     if (cmd == "s") return std::string(30, '0');
     if (cmd == "f") return ClockBlock(variant);
@@ -401,7 +401,7 @@ std::string SessionDevice::Healthy(const std::string& written, int variant, Deli
             size = std::min(size, kMaxTextMemory);
         }
         if (textForm_) size = std::min(size, kMaxTextMemory);
-        const std::string memory = Memory(size, ++streams_);
+        const std::string memory = Pattern(size, ++streams_);
         lastSum_ = Sum16(memory);
         d.chunk = 576;  // 100 ms of the line
         d.chunkGapMs = 100;
@@ -441,14 +441,14 @@ void SessionDevice::StreamRecord(uint8_t p, Delivery& d) {
     const uint8_t content = script_.Byte();
     std::string memory;
     switch (content & 3) {
-        case 0: memory = Memory(size, content >> 2); d.bytes = memory; break;
+        case 0: memory = Pattern(size, content >> 2); d.bytes = memory; break;
         case 1: memory = std::string(size, static_cast<char>(script_.Byte())); d.bytes = memory; break;
         case 2:
-            memory = Memory(std::min(size, kMaxTextMemory), content >> 2);
+            memory = Pattern(std::min(size, kMaxTextMemory), content >> 2);
             d.bytes = Dump(memory);
             break;
         case 3: {
-            memory = Memory(size, content >> 2);
+            memory = Pattern(size, content >> 2);
             d.bytes = memory;
             const size_t at = size * script_.Byte() / 256;
             if (at < size) d.bytes[at] = static_cast<char>(d.bytes[at] ^ 0x5A);

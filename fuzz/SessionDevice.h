@@ -39,6 +39,8 @@ namespace qvd::fuzz {
 // take the program's word for it.
 std::string Hex(uint32_t value, int digits);
 uint16_t Sum16(const std::string& bytes);
+// `size` bytes that look like memory, the same for the same seed.
+std::string Pattern(size_t size, uint32_t seed);
 
 enum class RecordKind : uint8_t { Healthy = 0, Literal, Silent, Stream, Failed, Unplug, HealthyRun, Noise };
 
@@ -128,7 +130,6 @@ private:
     void StreamRecord(uint8_t p, Delivery& d);
     void Deliver(Delivery d);
     void Unplug(uint32_t replugMs);
-    std::string Memory(size_t size, uint32_t seed) const;
     std::string Dump(const std::string& memory) const;
     size_t RamSize() const;
     size_t EpromSize() const;

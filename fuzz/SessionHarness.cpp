@@ -24,18 +24,6 @@ using namespace header;
 constexpr uint64_t kStepCapMs = 30 * 60 * 1000;
 constexpr size_t kReadLimit = 4 * 1024 * 1024;
 
-std::string Pattern(size_t size, uint32_t seed) {
-    std::string out(size, '\0');
-    uint32_t x = seed * 0x9E3779B1u + 0x7F4A7C15u;
-    for (size_t i = 0; i < size; ++i) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        out[i] = static_cast<char>(x >> 11);
-    }
-    return out;
-}
-
 // At most `limit` bytes of a file (so that /dev/full cannot run away);
 // nothing when it cannot be read.
 std::optional<std::string> ReadUpTo(const std::string& path, size_t limit = kReadLimit) {
