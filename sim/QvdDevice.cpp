@@ -208,14 +208,24 @@ std::optional<std::string> QvdDevice::Answer(const std::string& cmd) {
     if (cmd == "r") {
         ++polls;
         if (faults.answerPollsThenSilent && polls > *faults.answerPollsThenSilent) return std::string();
+        if (polls >= faults.lostPollsFrom && polls < faults.lostPollsFrom + faults.lostPolls) {
+            received.back() += " (verloren)";  // never arrived; kept apart for whoever reads the record
+            return std::string();
+        }
         std::string code = config.statusCode;
         if (!faults.statusSequence.empty()) {
             code = faults.statusSequence.front();
             faults.statusSequence.erase(faults.statusSequence.begin());
         }
         const int type = adpMode ? 8 : config.moduleType;
-        return (code + "  ").substr(0, 2) + std::to_string(type % 10) + "-" + config.checksum.substr(0, 4) +
-               "-00000000\r";
+        std::string answer = (code + "  ").substr(0, 2) + std::to_string(type % 10) + "-" +
+                             config.checksum.substr(0, 4) + "-00000000\r";
+        if (const auto spoilt = faults.spoiltPolls.find(polls); spoilt != faults.spoiltPolls.end()) {
+            if (spoilt->second.delta < 0) answer.pop_back();
+            if (spoilt->second.delta > 0) answer += '#';
+            answer = spoilt->second.prefix + answer;
+        }
+        return answer;
     }
     if (cmd == "x") return config.errorMemory;
     if (cmd == "X") return config.errorMemory1A;

@@ -72,6 +72,16 @@ struct DeviceFaults {
     bool silent = false;
     // Answer the first N "r" polls, then stay silent to "r".
     std::optional<int> answerPollsThenSilent;
+    // Polls (counted from 1) lostPollsFrom .. lostPollsFrom + lostPolls - 1
+    // are lost on the way: unanswered, and recorded as "r (verloren)".
+    int lostPollsFrom = 0, lostPolls = 0;
+    // The answer to a poll (counted from 1) goes out spoilt: prefix first,
+    // then the answer one byte short (delta -1, its CR lost) or long (+1).
+    struct SpoiltAnswer {
+        std::string prefix;
+        int delta = 0;
+    };
+    std::map<int, SpoiltAnswer> spoiltPolls;
     // Bytes sent before the echo of the probe byte.
     std::string garbageBeforeEcho;
     // Bytes sent after the echo of the probe byte.

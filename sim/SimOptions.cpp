@@ -3,6 +3,7 @@
 #include <cctype>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 namespace qvd::sim {
 
@@ -21,6 +22,9 @@ const char* const kSimUsage =
     "  --verbose          jeden empfangenen Befehl ausgeben\n"
     "Fehler:\n"
     "  --silent-after N   nach N Statusabfragen (\"r\") nicht mehr antworten\n"
+    "  --lose-polls K:N   Statusabfragen K bis K+N-1 gehen verloren, danach wieder Antwort\n"
+    "  --spoil-poll K:short|long|garbage  Antwort auf Statusabfrage K ein Byte zu kurz,\n"
+    "                     ein Byte zu lang oder mit 00 FF 13 davor (mehrfach möglich)\n"
     "  --stream-cut K     Speicherausgabe bricht nach K Bytes ab\n"
     "  --stream-pause K:MS  Speicherausgabe hält nach K Bytes MS ms an\n"
     "  --stream-corrupt K   Byte K der Speicherausgabe verfälscht (XOR FF)\n"
@@ -76,7 +80,8 @@ ParsedOptions ParseSimOptions(const std::vector<std::string>& args) {
         if (arg == "--verbose") { o.verbose = true; continue; }
         if (arg == "--help" || arg == "-h") { o.help = true; continue; }
         static const char* const kWithValue[] = {
-            "--link", "--type", "--version", "--serial", "--status", "--silent-after", "--ram", "--eprom",
+            "--link", "--type", "--version", "--serial", "--status", "--silent-after", "--lose-polls", "--spoil-poll",
+            "--ram", "--eprom",
             "--stream-cut", "--stream-pause", "--stream-corrupt", "--vanish-after-stream",
             "--stream-fault-times", "--vanish-after-image", "--wrong-ram-checksum", "--wrong-eprom-checksum"};
         bool takesValue = false;
@@ -121,6 +126,24 @@ ParsedOptions ParseSimOptions(const std::vector<std::string>& args) {
         } else if (arg == "--silent-after") {
             ok = Count(value, n);
             if (ok) o.faults.answerPollsThenSilent = static_cast<int>(n);
+        } else if (arg == "--lose-polls" || arg == "--spoil-poll") {
+            const size_t colon = value.find(':');
+            const std::string what = colon == std::string::npos ? "" : value.substr(colon + 1);
+            ok = colon != std::string::npos && Count(value.substr(0, colon), n) && n > 0;
+            if (arg == "--lose-polls") {
+                size_t lost = 0;
+                ok = ok && Count(what, lost);
+                if (ok) {
+                    o.faults.lostPollsFrom = static_cast<int>(n);
+                    o.faults.lostPolls = static_cast<int>(lost);
+                }
+            } else {
+                const std::map<std::string, DeviceFaults::SpoiltAnswer> kinds = {
+                    {"short", {"", -1}}, {"long", {"", +1}}, {"garbage", {std::string("\0\xFF\x13", 3), 0}}};
+                const auto kind = kinds.find(what);
+                ok = ok && kind != kinds.end();
+                if (ok) o.faults.spoiltPolls[static_cast<int>(n)] = kind->second;
+            }
         } else if (arg == "--ram") {
             o.ramFile = value;
         } else if (arg == "--eprom") {

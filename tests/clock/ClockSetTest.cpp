@@ -20,8 +20,7 @@ TEST(ClockSet, TypedTimeIsSentAsTypedWithThePcSecondsOrRefusedWhenIncomplete) {
         std::string failing = {}; const char* field = "Edit2"; const char* text = "09";
     };
     const Case cases[] = {
-        {1, {"o0702", "p0109", "q3045"}, "09:30:45  01.02.2007"},
-        {3, {"o0702", "p0109", "q3045"}, "09:30:45  01.02.2007"},
+        {1, {"o0702", "p0109", "q3045"}, "09:30:45  01.02.2007"}, {3, {"o0702", "p0109", "q3045"}, "09:30:45  01.02.2007"},
         {8, {"k0014", "o0070", "p2009", "q3045"}, "09:30:45  01.02.2007"},
         {0, {"o0702", "p0109"}, ""},
         // A failed "o" does not stop the set; adp builds its text from "---" as it stands.
@@ -29,8 +28,7 @@ TEST(ClockSet, TypedTimeIsSentAsTypedWithThePcSecondsOrRefusedWhenIncomplete) {
         {3, {"o0702", "p0109", "q3045"}, "", "q3045"},
         {8, {"k0014", "o0070", "p2009", "q3045"}, "::  ..20", "q3045"},
         // Without weekday or extra digit the adp fields join to 11 characters.
-        {8, {}, "---", "", "Edit12", ""}, {8, {}, "---", "", "Edit16", ""}, {1, {}, "---", "", "Edit2", "9"},
-        {3, {}, "---", "", "Edit6", ""},
+        {8, {}, "---", "", "Edit12", ""}, {8, {}, "---", "", "Edit16", ""}, {1, {}, "---", "", "Edit2", "9"}, {3, {}, "---", "", "Edit6", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.type) + " " + c.failing + " " + c.field);
@@ -38,9 +36,8 @@ TEST(ClockSet, TypedTimeIsSentAsTypedWithThePcSecondsOrRefusedWhenIncomplete) {
         rig.device->tkControl = 0x3F;
         rig.device->faults.lengthDelta[c.failing] = -1;
         MainForm& f = rig.form();
-        for (auto [edit, text] : {std::pair<Control*, const char*>{&f.hoursEdit, "09"}, {&f.minutesEdit, "30"}, {&f.dayEdit, "01"},
-                                  {&f.monthEdit, "02"}, {&f.yearEdit, "07"}, {&f.adpWeekdayEdit, "4"}, {&f.adpExtraEdit, "0"}})
-            edit->SetText(text);
+        f.hoursEdit.SetText("09"), f.minutesEdit.SetText("30"), f.dayEdit.SetText("01"), f.monthEdit.SetText("02");
+        f.yearEdit.SetText("07"), f.adpWeekdayEdit.SetText("4"), f.adpExtraEdit.SetText("0");
         f.Find(c.field)->SetText(c.text);
         f.clockDisplay.SetColor(colors::Red);
         SetPcClock(rig, {2007, 6, 24, 12, 0, 45}, 500);
@@ -51,7 +48,6 @@ TEST(ClockSet, TypedTimeIsSentAsTypedWithThePcSecondsOrRefusedWhenIncomplete) {
         EXPECT_EQ(rig.Log().back(), logged);
         EXPECT_EQ(f.clockDisplay.caption, c.shown);
         EXPECT_EQ(f.clockDisplay.color, colors::Red);  // the set tests no marker
-        EXPECT_EQ(f.dayEdit.caption, "01");
         // The Timekeeper's read-back refreshes its register bits.
         EXPECT_EQ(f.calibrationEdit.caption, c.type == 3 && !c.shown.empty() && c.shown != "---" ? "-31" : "0");
     }
@@ -68,15 +64,13 @@ TEST(ClockSet, PcZeitTakesThePcClockOnce) {
     for (const Case& c : cases) {
         Rig rig(Rig::Opened, c.type);
         MainForm& f = rig.form();
-        f.adpWeekdayEdit.SetText("5");
-        f.adpExtraEdit.SetText("3");
+        f.adpWeekdayEdit.SetText("5"), f.adpExtraEdit.SetText("3");
         SetPcClock(rig, c.pc, 900);
         // The PC clock runs on while the fields are filled.
         f.yearEdit.OnChange = [&rig] { rig.host.Sleep(200); };
         rig.Mark();
         f.pcTimeButton.OnClick();
-        EXPECT_EQ((Lines{f.hoursEdit.caption, f.minutesEdit.caption, f.dayEdit.caption, f.monthEdit.caption, f.yearEdit.caption}),
-                  c.fields);
+        EXPECT_EQ((Lines{f.hoursEdit.caption, f.minutesEdit.caption, f.dayEdit.caption, f.monthEdit.caption, f.yearEdit.caption}), c.fields);
         EXPECT_EQ(rig.Sent(), c.sent) << int(c.type);
         EXPECT_EQ(f.adpWeekdayEdit.caption, "5");
     }

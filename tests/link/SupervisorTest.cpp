@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <functional>
 #include <map>
-#include <set>
 
 namespace qvd::test {
 namespace {
@@ -19,18 +18,12 @@ TEST(SupervisorStart, NoticeThenBannerThenEnumerationOfPresentPortsAndRefusedDev
     struct Case { std::function<void(Rig&)> setUp; Lines log; };
     const Case cases[] = {
         {[](Rig&) {}, {"Suche alle COM...", "Keine COM-Schnittstelle gefunden."}},
-        {[](Rig& r) { r.AddAdapter(1); r.AddSilentPort(3); },
-         {"Suche alle COM...", "Vorhanden: COM 1", "Vorhanden: COM 3", "OK"}},
         {[](Rig& r) {
-             r.ports.AddBusyPort(ComName(2));
-             r.ports.AddRefusingPort(ComName(5), EACCES);
-             r.ports.AddRefusingPort(ComName(6), EPERM);
-             r.ports.AddRefusingPort(ComName(8), EIO);
-             r.AddSilentPort(16);
+             r.AddAdapter(1), r.ports.AddBusyPort(ComName(2)), r.AddSilentPort(16);
+             for (auto [com, e] : {std::pair{5, EACCES}, {6, EPERM}, {8, EIO}}) r.ports.AddRefusingPort(ComName(com), e);
          },
-         {"Suche alle COM...", "COM 2 (COM2) ist von einem anderen Programm belegt.",
-          "Kein Zugriff auf COM5" + dialout, "Kein Zugriff auf COM6" + dialout, "Vorhanden: COM 16",
-          "OK"}},
+         {"Suche alle COM...", "Vorhanden: COM 1", "COM 2 (COM2) ist von einem anderen Programm belegt.",
+          "Kein Zugriff auf COM5" + dialout, "Kein Zugriff auf COM6" + dialout, "Vorhanden: COM 16", "OK"}},
         {[](Rig& r) { r.ports.AddRefusingPort(ComName(1), EACCES); },
          {"Suche alle COM...", "Kein Zugriff auf COM1" + dialout, "Keine COM-Schnittstelle gefunden."}},
     };
@@ -58,7 +51,6 @@ TEST(SupervisorStart, NoticeThenBannerThenEnumerationOfPresentPortsAndRefusedDev
         EXPECT_EQ(rig.form().messagePanel.caption == c.log.back(), c.log.back() != "OK");
         EXPECT_TRUE(rig.form().searchButton.enabled && rig.form().saveStatusButton.enabled);
         EXPECT_FALSE(rig.form().disconnectButton.enabled);
-        EXPECT_EQ(rig.form().pollTimer.Interval(), 1000u);
         for (auto& [name, port] : rig.ports.ports()) EXPECT_FALSE(port.open) << name;
         EXPECT_TRUE(rig.Received(1).empty());  // nothing is sent while looking
     }
@@ -86,41 +78,33 @@ TEST(SupervisorPoll, CodesAreJudgedAsStrings) {
          "Fataler QVD-Modul-Fehler\r\rBW- oder NSM-Modul aufstecken und dann QVD-Modul einschalten.", false, true},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
         Rig rig(Rig::Connected);
         rig.form().SetLogColors(colors::Maroon, colors::Yellow);
         rig.device->faults.statusSequence = {c.code};
         rig.device->faults.refuseErrorReset = c.refuseReset;
         rig.Mark();
-        ASSERT_TRUE(rig.Poll()) << c.code;
-        EXPECT_EQ(rig.Log(), c.log) << c.code;
-        EXPECT_EQ(Has(rig.Sent(), "z0001"), !c.portOpen) << c.code;
-        EXPECT_EQ(Has(rig.Sent(), "w0001"), c.connected && !c.log.empty()) << c.code;
+        ASSERT_TRUE(rig.Poll());
+        EXPECT_EQ(rig.Log(), c.log);
+        EXPECT_EQ(Has(rig.Sent(), "z0001"), !c.portOpen);
+        EXPECT_EQ(Has(rig.Sent(), "w0001"), c.connected && !c.log.empty());
         // Remembered, reset or not, so that the same code again counts as a repetition.
-        EXPECT_EQ(rig.conn().lastErrorCode, c.connected && !c.log.empty() ? c.code : "") << c.code;
-        EXPECT_EQ(rig.conn().state, c.connected ? ConnState::Connected : ConnState::Idle) << c.code;
-        EXPECT_EQ(rig.PortOpen(), c.portOpen) << c.code;
-        EXPECT_EQ(rig.Boxes(), c.box.empty() ? Lines{} : Lines{c.box}) << c.code;
-        for (const RecordedMessage& m : rig.host.messages)
-            EXPECT_TRUE(m.icon == MessageIcon::Error && m.title == kWindowCaption) << c.code;
-        if (c.log.empty()) {
-            EXPECT_EQ(rig.form().messagePanel.caption, "OK") << c.code;
-            EXPECT_EQ(rig.form().logMemo.color, colors::Green) << c.code;
-            EXPECT_EQ(rig.form().logMemo.fontColor, colors::Lime) << c.code;
-        }
+        EXPECT_EQ(rig.conn().lastErrorCode, c.connected && !c.log.empty() ? c.code : "");
+        EXPECT_EQ(rig.conn().state, c.connected ? ConnState::Connected : ConnState::Idle);
+        EXPECT_EQ(rig.PortOpen(), c.portOpen);
+        EXPECT_EQ(rig.Boxes(), c.box.empty() ? Lines{} : Lines{c.box});
+        for (const RecordedMessage& m : rig.host.messages) EXPECT_TRUE(m.icon == MessageIcon::Error && m.title == kWindowCaption);
+        EXPECT_TRUE(!c.log.empty() || (rig.form().messagePanel.caption == "OK" && rig.form().logMemo.color == colors::Green &&
+                                       rig.form().logMemo.fontColor == colors::Lime));
         // No operation can be started that only a connected tick would release.
-        EXPECT_TRUE(c.connected || rig.OnlySearchOffered()) << c.code;
+        EXPECT_TRUE(c.connected || rig.OnlySearchOffered());
     }
 }
 
 TEST(SupervisorPoll, SameResettableErrorAgainIsARepetition) {
     Rig rig(Rig::Connected);
     rig.device->faults.statusSequence = {"21"};
-    const int polls = rig.device->polls;
-    rig.Mark();
     ASSERT_TRUE(rig.Poll());
-    EXPECT_TRUE(Has(rig.Sent(), "w0001"));
-    // Ticks falling due in the pause polled again, nested, and found no error.
-    EXPECT_GE(rig.device->polls - polls, 3);
     EXPECT_EQ(rig.conn().state, ConnState::Connected);
 
     rig.device->faults.statusSequence = {"21"};
@@ -130,7 +114,6 @@ TEST(SupervisorPoll, SameResettableErrorAgainIsARepetition) {
     EXPECT_EQ(rig.Log(), Lines{"QVD-Modul: Fehlerwiederholung=21/21"});
     EXPECT_EQ(rig.Boxes(), Lines{"QVD-Modul: Fehlerwiederholung\r\rFehler wird nicht zurückgesetzt. "
                                  "QVD-Modul ab- und wieder anschließen."});
-    EXPECT_EQ(rig.conn().state, ConnState::Idle);
     EXPECT_TRUE(rig.PortOpen());
     EXPECT_TRUE(rig.OnlySearchOffered());
 }
@@ -158,39 +141,31 @@ TEST(SupervisorPoll, AlternatingErrorsNeverNestOnePauseInAnother) {
     EXPECT_EQ(rig.conn().state, ConnState::Connected);
 }
 
+// Lost polls as such, and the give-up's box, are met by the end-to-end
+// silence cases; here: an answer in between starts the count afresh.
 TEST(SupervisorPoll, UnansweredPollsWarnTwiceThenGiveUp) {
-    // x = unanswered poll, . = answered.
-    struct Case { std::string polls; Lines warnings; bool dropped; };
     const std::string w1 = "Keine Kommunikation mit dem QVD-Modul (1). Erneuter Verbindungsaufbau folgt...";
     const std::string w2 = "Keine Kommunikation mit dem QVD-Modul (2). Erneuter Verbindungsaufbau folgt...";
     const std::string giveUp = "Kein erneuter Kommunikationsaufbau mit dem QVD-Modul möglich.";
-    const Case cases[] = {
-        {"xxx", {}, false},         {"xxxx", {w1}, false},          {"xxxxxx", {w1, w2, giveUp}, true},
-        {"xxx.xxxx", {w1}, false}, {"xxxx.xxxxx", {w1, w1, w2}, false},
-    };
-    for (const Case& c : cases) {
+    // x = unanswered poll, . = answered.
+    const std::pair<std::string, Lines> cases[] = {
+        {"xxx.xxxx", {w1}}, {"xxxx.xxxxx", {w1, w1, w2}}, {"xxxxxx", {w1, w2, giveUp}}};
+    for (const auto& [polls, warnings] : cases) {
+        SCOPED_TRACE(polls);
         Rig rig(Rig::Connected);
         rig.Mark();
         const uint64_t start = rig.host.Time();
-        for (char p : c.polls) {
+        for (char p : polls) {
             rig.device->faults.silent = p == 'x';
-            ASSERT_TRUE(rig.Poll()) << c.polls;
+            ASSERT_TRUE(rig.Poll());
         }
-        EXPECT_EQ(rig.Log(), c.warnings) << c.polls;
-        EXPECT_EQ(rig.conn().state, c.dropped ? ConnState::Idle : ConnState::Connected) << c.polls;
-        EXPECT_EQ(rig.PortOpen(), !c.dropped) << c.polls;
-        if (!c.warnings.empty() && !c.dropped) {
-            EXPECT_EQ(rig.form().logMemo.color, colors::Maroon) << c.polls;
-            EXPECT_TRUE(rig.form().disconnectButton.enabled) << c.polls;  // the warning's lock is released at once
-        }
-        if (c.dropped) {
-            EXPECT_NEAR(double(rig.host.Time() - start), 6350, 350);
-            EXPECT_EQ(rig.Boxes(), Lines{"Keine Verbindung zum QVD-Modul\r\rVerbindungsleitung zwischen QVD-Modul "
-                                         "und PC prüfen.\r\rAnschließend \"Neue Verbindung\" betätigen."});
-            EXPECT_FALSE(rig.form().moduleControlsPanel.visible || rig.form().memoryGroup.visible);
-            EXPECT_EQ(rig.form().Height(), kStartHeight);
-            EXPECT_TRUE(rig.OnlySearchOffered());
-        }
+        EXPECT_EQ(rig.Log(), warnings);
+        const bool dropped = warnings.back() == giveUp;
+        EXPECT_EQ(rig.PortOpen(), !dropped);
+        // The warning's lock is released at once; the give-up leaves only a new search.
+        EXPECT_TRUE(dropped ? rig.OnlySearchOffered() && rig.form().Height() == kStartHeight
+                            : rig.form().disconnectButton.enabled);
+        if (dropped) { EXPECT_NEAR(double(rig.host.Time() - start), 6350, 350); }
     }
 }
 
@@ -201,13 +176,10 @@ TEST(SupervisorDisconnect, ReleasesTheAdapterAndKeepsThePortOpen) {
     rig.form().disconnectButton.OnClick();
     rig.host.RunFor(2000);
     EXPECT_EQ(rig.device->received.back(), "<DF>");
-    EXPECT_EQ(rig.conn().state, ConnState::Idle);
-    EXPECT_TRUE(rig.PortOpen());
-    EXPECT_TRUE(rig.host.messages.empty());
+    EXPECT_TRUE(rig.PortOpen() && rig.host.messages.empty());
     EXPECT_EQ(rig.form().messagePanel.caption, "Verbindung zum QVD-Modul wurde getrennt");
     EXPECT_EQ(rig.form().searchButton.caption, "QVD-BW suchen");
     EXPECT_EQ(rig.form().Height(), kStartHeight);
-    EXPECT_FALSE(rig.form().moduleControlsPanel.visible || rig.form().memoryGroup.visible);
     EXPECT_TRUE(rig.OnlySearchOffered());
 }
 
@@ -230,13 +202,12 @@ TEST(SupervisorExchangeGuard, ClicksDuringAPollWaitForItsEnd) {
     };
     rig.Mark();
     rig.host.RunFor(9000);
-    EXPECT_GE(clicks, 6);
+    ASSERT_GE(clicks, 6);
     EXPECT_EQ(sentAfterClick, sentAtClick);
     const Lines sent = rig.Sent();
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "f"), clicks);  // every click was carried out
-    EXPECT_EQ(rig.conn().state, ConnState::Connected);
     EXPECT_EQ(rig.conn().noAnswerCount, 0);
-    EXPECT_FALSE(rig.LogHas("Kein erneuter Kommunikationsaufbau mit dem QVD-Modul möglich."));
+    EXPECT_EQ(rig.conn().state, ConnState::Connected);
 }
 
 // An operation's lock stays until the next connected tick, which restores
@@ -256,13 +227,9 @@ TEST(SupervisorBusyLock, NextConnectedTickReleasesTheLock) {
     EXPECT_FALSE(f.window.enabled || f.adpSwitchCheck.enabled || f.searchButton.enabled);
     EXPECT_EQ(f.statusBar.color, colors::Yellow);
     EXPECT_FALSE(p.about.window.visible || p.password.window.visible || p.jumperHelp.window.visible);
-    EXPECT_TRUE(rig.conn().controlsHeld);
-    rig.host.RunFor(900);
-    EXPECT_FALSE(f.window.enabled);
     ASSERT_TRUE(rig.Poll());
     for (auto [c, was] : before) EXPECT_EQ(c->enabled, was) << c->name;
     EXPECT_EQ(f.statusBar.color, colors::MoneyGreen);
-    EXPECT_FALSE(rig.conn().controlsHeld);
 }
 
 // A failing error reset opens a box inside the tick; while the user reads it
@@ -279,7 +246,6 @@ TEST(SupervisorBoxes, NoPollWhileABoxIsOpen) {
     };
     rig.host.RunFor(4000);
     EXPECT_EQ(most, 1);
-    EXPECT_EQ(rig.Boxes().front(), "QVD-Modul-Fehler\r\rFehler konnte nicht zurückgesetzt werden");
 }
 
 // A transfer's ticks go to the transfer, and the close waits for its end.
@@ -298,15 +264,13 @@ TEST(SupervisorClose, RefusedDuringATransferOrWhileAnOperationHoldsTheLock) {
             rig.form().clockReadButton.OnClick();
         } else {
             rig.host.RunFor(3050);
-            EXPECT_EQ(transferTicks, 3) << int(state);
-            EXPECT_FALSE(Has(rig.Sent(), "r")) << int(state);
+            EXPECT_EQ(transferTicks, 3);
+            EXPECT_FALSE(Has(rig.Sent(), "r"));
             mayClose = rig.program->RequestClose();
         }
         EXPECT_FALSE(mayClose) << int(state);
-        EXPECT_EQ(rig.Boxes(), Lines{"QVD-Modul Kommunikation\r\rDatentransfer..."}) << int(state);
-        EXPECT_EQ(rig.conn().state, state);
-        EXPECT_TRUE(rig.PortOpen());
-        EXPECT_EQ(rig.form().alpha, 255);
+        EXPECT_EQ(rig.Boxes(), Lines{"QVD-Modul Kommunikation\r\rDatentransfer..."});
+        EXPECT_TRUE(rig.PortOpen() && rig.form().alpha == 255);
     }
 }
 
@@ -325,9 +289,7 @@ TEST(SupervisorClose, ReleasesTheAdapterClosesThePortAndFadesOnce) {
         Lines commands = rig.Sent();
         std::erase(commands, "r");  // polls falling due in the waits
         EXPECT_EQ(commands, sent) << int(type);
-        EXPECT_FALSE(rig.PortOpen());
-        EXPECT_EQ(rig.conn().state, ConnState::Idle);
-        EXPECT_FALSE(rig.form().pollTimer.Enabled());
+        EXPECT_FALSE(rig.PortOpen() || rig.form().pollTimer.Enabled());
         EXPECT_EQ(fade.back(), 85);
         EXPECT_TRUE(std::is_sorted(fade.rbegin(), fade.rend()));  // never brightens again
         EXPECT_TRUE(rig.host.messages.empty());

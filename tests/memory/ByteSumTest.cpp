@@ -1,4 +1,5 @@
 #include "core/memory/ByteSum.h"
+#include "core/memory/RestorePlan.h"
 
 #include "ScratchDir.h"
 
@@ -7,12 +8,10 @@
 namespace qvd {
 namespace {
 
-TEST(ByteSum, KnownImagesInMemoryAndOnDisk) {
+TEST(ByteSum, ImagesInMemoryAndOnDisk) {
     struct Case { std::string bytes; uint16_t sum; };
     const Case cases[] = {
-        {"", 0x0000},
         {std::string(8184, '\xFF'), 0xD808},  // bytes count 0..255, not as signed char
-        {std::string(65536, '\x5A'), 0x0000},
         {std::string(65537, '\x01'), 0x0001},
         // Several read blocks and a rest, each counted (blocks of one value alone sum to 0).
         {[] { std::string s((1 << 20) + 3, '\x11'); s[0] = '\x12'; return s; }(),
@@ -26,8 +25,18 @@ TEST(ByteSum, KnownImagesInMemoryAndOnDisk) {
         EXPECT_EQ(file->size, c.bytes.size());
         EXPECT_EQ(file->sum, c.sum);
     }
-    EXPECT_FALSE(SumFile(dir / "missing.bin"));
     EXPECT_FALSE(SumFile(dir.path().string()));  // a directory opens but does not read
+}
+
+// Whole images reach the module in the session tests; here the limits.
+TEST(RestorePlan, ImageFileReadsWholeOrRefuses) {
+    testing::ScratchDir dir;
+    EXPECT_EQ(ReadImageFile(dir.Write("exact.bin", std::string(100, 'x')), 100).bytes, std::string(100, 'x'));
+    const ImageFile large = ReadImageFile(dir.Write("large.bin", std::string(101, 'x')), 100);
+    EXPECT_EQ(large.error, ImageFileError::TooLarge);
+    EXPECT_TRUE(large.bytes.empty());
+    EXPECT_EQ(ReadImageFile(dir / "missing.bin").error, ImageFileError::CannotOpen);
+    EXPECT_EQ(ReadImageFile(dir.path().string()).error, ImageFileError::CannotRead);
 }
 
 }  // namespace

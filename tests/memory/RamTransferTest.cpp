@@ -22,15 +22,6 @@ void SaveWith(Rig& rig, Control& button, const std::string& path) {
     ASSERT_TRUE(rig.RunUntilReleased());
 }
 
-// Images are compared without printing them: size and first difference.
-::testing::AssertionResult SameBytes(const std::string& got, const std::string& want) {
-    if (got == want) return ::testing::AssertionSuccess();
-    size_t i = 0;
-    while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
-    return ::testing::AssertionFailure() << got.size() << " bytes against " << want.size()
-                                         << ", first difference at " << i;
-}
-
 // Asks to restore an image of the given bytes and confirms it.
 void Restore(Rig& rig, const ScratchDir& dir, const std::string& image, bool confirm = true) {
     rig.host.yesNoAnswers.push_back(confirm);
@@ -39,33 +30,22 @@ void Restore(Rig& rig, const ScratchDir& dir, const std::string& image, bool con
     ASSERT_TRUE(rig.RunUntilReleased());
 }
 
-// A pause shorter than two poll ticks is ridden out, and a memory checksum
-// that is right the second time heals the first.
+// The memory checksum is asked for only from version 1.10 on. Pauses and a
+// checksum wrong the first time: e2e StreamFaults.
 TEST(RamSave, FileHoldsTheModulesRamAndIsVerified) {
-    struct Case { uint8_t type; std::string version; bool memoryChecksum, faults = false; };
-    for (const Case& c : {Case{1, "1.30", true}, Case{3, "1.10", true}, Case{5, "1.05", false}, Case{3, "1.30", true, true}}) {
-        SCOPED_TRACE(int(c.type));
-        Rig rig(Rig::Connected, c.type);
-        if (c.faults) {
-            rig.device->faults.stream = {sim::StreamFault::Kind::Pause, 4000, 1900};
-            rig.device->faults.wrongRamChecksums = 1;
-        }
+    for (auto [type, version, memoryChecksum] : {std::tuple<uint8_t, const char*, bool>{1, "1.10", true}, {5, "1.05", false}}) {
+        SCOPED_TRACE(int(type));
+        Rig rig(Rig::Connected, type);
         // The version is read back from the identification line; the search
         // itself takes no adapter below 1.20.
-        rig.form().identificationLabel.SetCaption("QVD-BW/NSM V" + c.version + " SN:000815");
+        rig.form().identificationLabel.SetCaption(std::string("QVD-BW/NSM V") + version + " SN:000815");
         ScratchDir dir;
         rig.Mark();
         SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
         const std::string& ram = rig.device->config.ram;
-        EXPECT_TRUE(SameBytes(ScratchDir::Read(dir / "ram.dat"), ram));
-        const Lines sent = rig.Sent();
-        EXPECT_TRUE(Has(sent, "d0000") && Has(sent, "a"));
-        EXPECT_EQ(std::count(sent.begin(), sent.end(), "g0010"), c.memoryChecksum + c.faults);
-        EXPECT_TRUE(rig.LogStartsWith("Übertragung erfolgreich beendet. " + std::to_string(ram.size()) + "/" +
-                                      std::to_string(ram.size()) + ", "));
-        const Lines log = rig.Log();
-        EXPECT_EQ(log.back(), kVerified);
-        EXPECT_EQ(Has(log, "moment..."), c.faults);
+        EXPECT_TRUE(ScratchDir::Read(dir / "ram.dat") == ram);
+        EXPECT_EQ(Has(rig.Sent(), "g0010"), memoryChecksum);
+        EXPECT_EQ(rig.Log().back(), kVerified);
         EXPECT_TRUE(rig.host.messages.empty());
         EXPECT_FALSE(rig.form().progressBar.visible);
         EXPECT_EQ(rig.form().bytesPanel.caption, "Rx-Bytes: " + std::to_string(ram.size()));
@@ -140,7 +120,7 @@ TEST(RamSave, StreamThatEndsDuringTheInputHoldIsKept) {
     Rig rig(Rig::Connected, 8, config);
     ScratchDir dir;
     SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
-    EXPECT_TRUE(SameBytes(ScratchDir::Read(dir / "ram.dat"), rig.device->config.ram));
+    EXPECT_TRUE(ScratchDir::Read(dir / "ram.dat") == rig.device->config.ram);
 }
 
 TEST(RamRestore, EveryByteReachesTheModuleInPacedBlocks) {
@@ -152,16 +132,12 @@ TEST(RamRestore, EveryByteReachesTheModuleInPacedBlocks) {
         for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 13 + 5);
         ScratchDir dir;
         Restore(rig, dir, image);
-        EXPECT_TRUE(SameBytes(rig.device->config.ram, image));
+        EXPECT_TRUE(rig.device->config.ram == image);
         const auto& arrivals = rig.device->imageArrivals;
         ASSERT_EQ(arrivals.size(), c.blocks);
         EXPECT_EQ(arrivals.back().bytes, c.lastBlock);
         for (size_t i = 1; i < arrivals.size(); ++i)  // each block its line time and the pause
             EXPECT_GE(arrivals[i].atMs - arrivals[i - 1].atMs, 12u) << i;
-        const std::string count = std::to_string(image.size());
-        EXPECT_TRUE(rig.LogHas("gesendete Byte: " + count + "/" + count));
-        EXPECT_TRUE(rig.LogHas("Daten erfolgreich übertragen..."));
-        EXPECT_TRUE(rig.LogStartsWith("RAM/Datei="));
         EXPECT_EQ(rig.Log().back(), "OK");  // the adapter's status text
     }
 }
@@ -172,7 +148,6 @@ TEST(RamRestore, RefusedImagesSendNothing) {
         {"one byte short", 1, 65535, true, true},
         {"other type's size", 4, 65536, true, true},
         {"no prescribed size, not whole blocks", 8, 100, true, true},
-        {"no prescribed size, empty", 8, 0, true, true},
         {"not confirmed", 1, 65536, false, false},
     };
     for (const Case& c : cases) {
@@ -205,18 +180,16 @@ TEST(RamClear, WaitsByModuleTypeThenShowsTheStatus) {
         SCOPED_TRACE(int(type));
         Rig rig(Rig::Connected, type);
         rig.host.yesNoAnswers.push_back(true);
-        uint64_t clearedAt = 0, askedAt = 0;
+        uint64_t askedAt = 0;
         rig.Mark();
         rig.host.onMessage = [&](const RecordedMessage&) { askedAt = rig.host.Time(); };
         rig.form().ramClearButton.OnClick();
-        clearedAt = rig.host.Time();
+        // The clear's answer (30 ms), its wait, the status answer (90 ms).
+        EXPECT_NEAR(double(rig.host.Time() - askedAt), 30.0 + waitMs + 90.0, 25.0);
         const Lines sent = rig.Sent();
         ASSERT_GE(sent.size(), 2u);
-        EXPECT_EQ(sent[0], "g0001");
-        EXPECT_EQ(sent[1], "r");
-        // The clear's answer (30 ms), its wait, the status answer (90 ms).
-        EXPECT_NEAR(double(clearedAt - askedAt), 30.0 + waitMs + 90.0, 25.0);
-        EXPECT_TRUE(SameBytes(rig.device->config.ram, std::string(rig.device->config.ram.size(), '\0')));
+        EXPECT_EQ(Lines(sent.begin(), sent.begin() + 2), (Lines{"g0001", "r"}));
+        EXPECT_EQ(rig.device->config.ram.find_first_not_of('\0'), std::string::npos);
         EXPECT_EQ(rig.Log().back(), "OK");
     }
 }
