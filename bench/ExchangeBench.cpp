@@ -15,7 +15,7 @@ void BM_StatusPollOnVirtualTime(benchmark::State& state) {
     qvd::Program program(host, ports.Factory(), [](int n) { return "COM" + std::to_string(n); });
     program.serialPort.SetPortNum(1);
     program.serialPort.Open();
-    for (auto _ : state) benchmark::DoNotOptimize(program.link.ExchangeCommand("r", 18));
+    for (auto _ : state) benchmark::DoNotOptimize(program.exchange.ExchangeCommand("r", 18));
 }
 BENCHMARK(BM_StatusPollOnVirtualTime);
 

@@ -176,9 +176,9 @@ Session::Session(const std::string& input, RecordPolicy policy)
 // --- driving -------------------------------------------------------------
 
 bool Session::Settled() {
-    const Connection& c = program_->conn;
-    return !IsTransferState(c.state) && !c.operationRunning && !program_->link.Busy() &&
-           !(c.state == ConnState::Connected && c.controlsHeld);
+    const Connection& c = program_->conn();
+    return !c.InTransfer() && !program_->runner.Busy() && !program_->exchange.Busy() &&
+           !(c.state() == ConnState::Connected && program_->runner.ControlsHeld());
 }
 
 // As a user can click it: the control and all that hold it on and shown.
@@ -218,7 +218,7 @@ bool Session::Click(const std::string& name, Control& control) {
 // A user whose connection has gone (or whose log shows the port failing)
 // searches again, a few times per session.
 void Session::EnsureConnected() {
-    const bool connected = conn().state == ConnState::Connected && program_->serialPort.Active();
+    const bool connected = conn().state() == ConnState::Connected && program_->serialPort.Active();
     if (connected || searchesLeft_ <= 0) return;
     --searchesLeft_;
     Search();
@@ -243,8 +243,8 @@ std::optional<std::string> Session::FileChoice(uint8_t choice, const std::string
 void Session::StartUp() {
     Run("start-up", [&] { program_->Start(); });
     host_.SetStep("enumeration", kStepCapMs);
-    host_.Dispatch([&] { host_.RunUntil([&] { return conn().state == ConnState::Idle; }, 60000); });
-    if (conn().state != ConnState::Idle) Violation("the COM enumeration did not end");
+    host_.Dispatch([&] { host_.RunUntil([&] { return conn().state() == ConnState::Idle; }, 60000); });
+    if (conn().state() != ConnState::Idle) Violation("the COM enumeration did not end");
 }
 
 void Session::Search() {
@@ -254,7 +254,7 @@ void Session::Search() {
 
 void Session::Clock() {
     MainForm& f = form();
-    if (conn().state == ConnState::Connected) {
+    if (conn().state() == ConnState::Connected) {
         if (f.extraFunctionsCheck.checked != ((H(kSetup) & 0x20) != 0) && Clickable(f.extraFunctionsCheck)) {
             f.extraFunctionsCheck.SetChecked(!f.extraFunctionsCheck.checked);
             Run("extra functions", [&] { f.extraFunctionsCheck.OnClick(); });
@@ -327,7 +327,7 @@ void Session::Restore() {
     EnsureConnected();
     ClearAnswers();
     const uint8_t r = H(kRestore);
-    const size_t ram = ImageSizes(conn().moduleType).ram ? ImageSizes(conn().moduleType).ram : 256;
+    const size_t ram = ImageSizes(conn().moduleType()).ram ? ImageSizes(conn().moduleType()).ram : 256;
     static const long kDelta[] = {0, 0, 0, 0, -1, 64, 0, 0};
     size_t size = static_cast<size_t>(static_cast<long>(ram) + kDelta[r >> 5]);
     if ((r >> 5) == 6) size = 0;
@@ -374,7 +374,7 @@ void Session::Cells() {
     ClearAnswers();
     Click("cell read", f.cellReadButton);
 
-    const bool word = WordCells(conn().moduleType);
+    const bool word = WordCells(conn().moduleType());
     std::string value = word ? Hex(static_cast<uint32_t>(H(kCellValue) << 8 | H(kCellValue + 1)), 4) : Hex(H(kCellValue), 2);
     if (H(kCellFlags) & 2) value.pop_back();
     f.cellValueEdit.SetText(value);
@@ -566,10 +566,10 @@ void Session::CheckSaveSuccess(const std::string& line) {
     if (savePath_.empty()) Violation("a save success without a file chosen: " + line);
     const std::optional<std::string> file = ReadUpTo(savePath_);
     if (!file) Violation("a save success, but the file cannot be read: " + savePath_);
-    const Sizes sizes = ImageSizes(conn().moduleType);
+    const Sizes sizes = ImageSizes(conn().moduleType());
     if (file->empty() || (file->size() != sizes.ram && file->size() != sizes.eprom))
         Violation("a save success with a file of " + std::to_string(file->size()) + " bytes for module type " +
-                  std::to_string(conn().moduleType));
+                  std::to_string(conn().moduleType()));
     long stream = -1;
     const Exchange* streamed = Last([](const Exchange& e) { return e.sent == "a\r" || e.sent == "h\r"; }, &stream);
     if (!streamed || streamed->seen.compare(0, file->size(), *file) != 0)
@@ -629,7 +629,7 @@ void Session::CheckCellSuccess() {
     }, &write);
     const Exchange* c = Last([](const Exchange& e) { return e.sent == "c\r"; }, &read);
     if (!m || !c || read < write) Violation("a cell success without a write and a read-back after it");
-    const bool word = WordCells(conn().moduleType);
+    const bool word = WordCells(conn().moduleType());
     const std::string value = word ? m->sent.substr(1, 4) : m->sent.substr(3, 2);
     if (c->seen.size() != (word ? 15u : 12u) || c->seen.substr(7, value.size()) != value)
         Violation("a cell success, but the read-back \"" + c->seen + "\" does not carry " + value);

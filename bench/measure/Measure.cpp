@@ -11,12 +11,21 @@
 #include "e2e/E2eRig.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 
 using namespace qvd;
 using namespace qvd::e2e;
 
 namespace {
+
+// The stream's byte count as the status bar shows it ("Rx-Bytes: N").
+size_t ReceivedBytes(const qvd::MainForm& form) {
+    const std::string& caption = form.bytesPanel.caption;
+    const size_t colon = caption.find(": ");
+    return colon == std::string::npos ? 0 : std::strtoull(caption.c_str() + colon + 2, nullptr, 10);
+}
+
 
 constexpr size_t kEpromBytes = 1048576;  // BW module 2
 constexpr size_t kRamBytesType5 = 524288;
@@ -141,7 +150,7 @@ int Receive() {
         const auto t0 = SteadyClock::now();
         pc.host.saveAnswers.push_back(file.string());
         pc.form().epromSaveButton.OnClick();
-        if (!pc.host.RunUntil([&] { return size_t(pc.program.transfer.receivedBytes) >= kEpromBytes; }, 120000))
+        if (!pc.host.RunUntil([&] { return ReceivedBytes(pc.form()) >= kEpromBytes; }, 120000))
             Fail("EPROM stream incomplete");
         program.push_back(ProcessCpu() - c0);
         wall.push_back(MsSince(t0));
@@ -270,11 +279,11 @@ int View() {
     const double c0 = ProcessCpuSeconds();
     const auto t0 = SteadyClock::now();
     pc.form().epromViewAllButton.OnClick();
-    if (!pc.host.RunUntil([&] { return size_t(pc.program.transfer.receivedBytes) >= kTextBytes; }, 120000))
+    if (!pc.host.RunUntil([&] { return ReceivedBytes(pc.form()) >= kTextBytes; }, 120000))
         Fail("EPROM view incomplete");
     const double cpu = ProcessCpuSeconds() - c0;
     const double wallMs = MsSince(t0);
-    if (!pc.host.RunUntil([&] { return pc.conn().state == ConnState::Connected; }, 20000)) Fail("view does not end");
+    if (!pc.host.RunUntil([&] { return pc.conn().state() == ConnState::Connected; }, 20000)) Fail("view does not end");
     const size_t lines = pc.form().epromView.lines.size();
     const double rate = kTextBytes / (wallMs / 1e3);
     std::printf("view: whole EPROM (type 4) in text form from qvd-sim --fast, %zu bytes, %zu lines in the view\n",

@@ -27,15 +27,10 @@ void FilterCalibration(char& key) {
 
 }  // namespace
 
-ClockOperations::ClockOperations(Host& host, MainForm& form, CommandExchange& link, Connection& conn)
+ClockOperations::ClockOperations(Host& host, MainForm& form, CommandExchange& link, const Connection& conn)
     : host_(host), form_(form), link_(link), conn_(conn) {}
 
 void ClockOperations::Attach() {
-    form_.clockReadButton.OnClick = [this] { ReadClock(); };
-    form_.clockSetButton.OnClick = [this] { SetClockFromFields(); };
-    form_.pcTimeButton.OnClick = [this] { SetClockFromPc(); };
-    form_.rtcSetButton.OnClick = [this] { WriteRtcBits(); };
-    form_.timekeeperSetButton.OnClick = [this] { WriteTimekeeperBits(); };
     // Edit2KeyPress serves every digit-only clock field.
     for (Control* edit : {&form_.hoursEdit, &form_.dayEdit, &form_.minutesEdit, &form_.monthEdit, &form_.yearEdit,
                           &form_.timekeeperWeekdayEdit})
@@ -64,9 +59,9 @@ void ClockOperations::ShowClockValidity(ClockLayout layout, const std::string& a
     }
 }
 
-void ClockOperations::ReadClock() {
-    form_.EnableControls(false);
-    const ClockLayout layout = ClockLayoutOf(conn_.moduleType);
+void ClockOperations::ReadClock(BusyLock& lock) {
+    lock.TakeControls();
+    const ClockLayout layout = ClockLayoutOf(conn_.moduleType());
     std::string text;
     if (layout != ClockLayout::None &&
         link_.ExchangeCommand("f", static_cast<uint16_t>(ReadAnswerLength(layout)))) {
@@ -78,10 +73,9 @@ void ClockOperations::ReadClock() {
     }
     form_.LogInfo("Zeit & Datum abfrage: " + FromWire(text));
     form_.clockDisplay.SetCaption(FromWire(text));
-    form_.pollTimer.SetEnabled(true);
 }
 
-void ClockOperations::ReadClockIntoFields() { ReadClockIntoFields(ClockLayoutOf(conn_.moduleType)); }
+void ClockOperations::ReadClockIntoFields() { ReadClockIntoFields(ClockLayoutOf(conn_.moduleType())); }
 
 void ClockOperations::ReadClockIntoFields(ClockLayout layout) {
     if (layout == ClockLayout::None) return;
@@ -106,14 +100,13 @@ void ClockOperations::ReadClockIntoFields(ClockLayout layout) {
         ShowTimekeeperBits(RegisterCharacters(layout, answer, kReadBlockOffset));
 }
 
-void ClockOperations::SetClockFromFields() {
-    form_.EnableControls(false);
+void ClockOperations::SetClockFromFields(BusyLock& lock) {
+    lock.TakeControls();
     WriteClock(TwoDigits(host_.Now().second));
-    form_.pollTimer.SetEnabled(true);
 }
 
-void ClockOperations::SetClockFromPc() {
-    form_.EnableControls(false);
+void ClockOperations::SetClockFromPc(BusyLock& lock) {
+    lock.TakeControls();
     // One reading of the PC clock for the fields and the seconds: read twice,
     // a minute turning over in between would set the clock a minute wrong.
     const LocalDateTime now = host_.Now();
@@ -123,11 +116,10 @@ void ClockOperations::SetClockFromPc() {
     form_.hoursEdit.SetText(TwoDigits(now.hour));
     form_.minutesEdit.SetText(TwoDigits(now.minute));
     WriteClock(TwoDigits(now.second));
-    form_.pollTimer.SetEnabled(true);
 }
 
 void ClockOperations::WriteClock(const std::string& pcSeconds) {
-    const ClockLayout layout = ClockLayoutOf(conn_.moduleType);
+    const ClockLayout layout = ClockLayoutOf(conn_.moduleType());
     ClockInput input{ToWire(form_.yearEdit.caption), ToWire(form_.monthEdit.caption),
                      ToWire(form_.dayEdit.caption), ToWire(form_.hoursEdit.caption),
                      ToWire(form_.minutesEdit.caption), {}, {}};
@@ -191,8 +183,8 @@ void ClockOperations::ShowRtcBits(const std::string& registers) {
     for (const RtcBox& b : RtcBoxes(form_)) b.box->SetChecked((word & b.bit) != 0);
 }
 
-void ClockOperations::WriteRtcBits() {
-    form_.EnableControls(false);
+void ClockOperations::WriteRtcBits(BusyLock& lock) {
+    lock.TakeControls();
     uint16_t word = 0;
     // "Busy" cannot be ticked by the user, but its shown state goes along.
     for (const RtcBox& b : RtcBoxes(form_))
@@ -204,7 +196,6 @@ void ClockOperations::WriteRtcBits() {
     const std::string registers = RegisterCharacters(ClockLayout::Rtc, answer, kEchoBlockOffset);
     ShowRtcBits(registers);
     form_.LogInfo("RTC-Register Bits gesetzt (" + FromWire(registers) + ")");
-    form_.pollTimer.SetEnabled(true);
 }
 
 void ClockOperations::ShowTimekeeperBits(const std::string& characters) {
@@ -215,8 +206,8 @@ void ClockOperations::ShowTimekeeperBits(const std::string& characters) {
     form_.timekeeperWeekdayEdit.SetText(std::to_string(bits.weekday));  // 0 becomes "1" by KeepWeekdayInRange
 }
 
-void ClockOperations::WriteTimekeeperBits() {
-    form_.EnableControls(false);
+void ClockOperations::WriteTimekeeperBits(BusyLock& lock) {
+    lock.TakeControls();
     const std::string command = TimekeeperRegisterCommand(
         CalibrationValue(form_.calibrationEdit.caption), WeekdayValue(form_.timekeeperWeekdayEdit.caption),
         form_.timekeeperStopCheck.checked, form_.frequencyTestCheck.checked);
@@ -227,7 +218,6 @@ void ClockOperations::WriteTimekeeperBits() {
     const std::string characters = RegisterCharacters(ClockLayout::Timekeeper, answer, kEchoBlockOffset);
     ShowTimekeeperBits(characters);
     form_.LogInfo("Timekeeper-Register Bits gesetzt (" + FromWire(characters) + ")");
-    form_.pollTimer.SetEnabled(true);
 }
 
 }  // namespace qvd

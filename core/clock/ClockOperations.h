@@ -2,6 +2,7 @@
 // The module clock in the window: reading ("Abruf"), setting ("Setzen",
 // "PCzeit"), the control register groups and their field filters.
 #include "core/form/MainForm.h"
+#include "core/link/OperationRunner.h"
 #include "core/host/Host.h"
 #include "core/link/CommandExchange.h"
 #include "core/link/Connection.h"
@@ -13,16 +14,16 @@ namespace qvd {
 
 class ClockOperations {
 public:
-    ClockOperations(Host& host, MainForm& form, CommandExchange& link, Connection& conn);
+    ClockOperations(Host& host, MainForm& form, CommandExchange& link, const Connection& conn);
 
-    // Wires the handlers of the clock controls into the form.
+    // Wires the clock fields' key filters and range checks into the form.
     void Attach();
 
-    void ReadClock();   // "Abruf"
-    void SetClockFromFields();   // "Setzen"
-    void SetClockFromPc();  // "PCzeit"
-    void WriteRtcBits();  // RTC register bits "Setzen"
-    void WriteTimekeeperBits();  // Timekeeper register bits "Setzen"
+    void ReadClock(BusyLock& lock);   // "Abruf"
+    void SetClockFromFields(BusyLock& lock);   // "Setzen"
+    void SetClockFromPc(BusyLock& lock);  // "PCzeit"
+    void WriteRtcBits(BusyLock& lock);  // RTC register bits "Setzen"
+    void WriteTimekeeperBits(BusyLock& lock);  // Timekeeper register bits "Setzen"
 
     // The filling variant used by the adapter search and the adp switch:
     // "f" with the layout's length, fields written, Panel3 and its colour,
@@ -48,7 +49,7 @@ private:
     Host& host_;
     MainForm& form_;
     CommandExchange& link_;
-    Connection& conn_;
+    const Connection& conn_;
 };
 
 }  // namespace qvd

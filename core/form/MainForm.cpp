@@ -126,7 +126,6 @@ void MainForm::EnableOperationControls(bool on) {
                        &extrasGroup, &helpMenu, &extrasMenu, &cellPanel, &window})
         c->SetEnabled(on);
     adpSwitchCheck.SetEnabled(on && adpSwitchOffered);
-    if (onOperationControls) onOperationControls(on);
     if (!on) {
         statusBar.SetColor(colors::Yellow);
         if (about) about->window.SetVisible(false);

@@ -170,10 +170,6 @@ public:
     // while an operation runs.
     bool adpSwitchOffered = false;
 
-    // Told every time the operation controls go on or off, so the connection
-    // can keep its own record of the busy lock.
-    std::function<void(bool on)> onOperationControls;
-
     // --- message log ---
     void LogInfo(const std::string& text);
     void LogError(const std::string& text);

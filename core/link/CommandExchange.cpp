@@ -12,7 +12,7 @@ uint32_t AnswerTime(const std::string& command, uint16_t expectedLength, uint8_t
     return static_cast<uint32_t>(expectedLength) * 5;
 }
 
-CommandExchange::CommandExchange(EventPump& pump, TVaComm& comm, Connection& conn)
+CommandExchange::CommandExchange(EventPump& pump, TVaComm& comm, const Connection& conn)
     : pump_(pump), comm_(comm), conn_(conn) {}
 
 void CommandExchange::SetActivity(bool exchanging) {
@@ -25,7 +25,7 @@ void CommandExchange::ReportError(const std::string& text) {
 }
 
 void CommandExchange::ReportLinkFailure(const EVaCommError& error) {
-    conn_.lastAnswer = "---";
+    lastAnswer_ = "---";
     SetActivity(false);
     if (raiseLinkFailures_) throw error;
     // An unplugged adapter must not leave an operation half-done with the
@@ -40,6 +40,38 @@ void CommandExchange::ReportPortFailure(const EVaCommError& error) {
         ReportError(error.what());
 }
 
+std::string CommandExchange::TakeInput() {
+    try {
+        return comm_.ReadText();
+    } catch (const EVaCommError& error) {
+        ReportPortFailure(error);
+        return {};
+    }
+}
+
+bool CommandExchange::InputWaiting() {
+    try {
+        return comm_.InputCount() > 0;
+    } catch (const EVaCommError& error) {
+        ReportPortFailure(error);
+        return false;
+    }
+}
+
+bool CommandExchange::WriteBlock(const std::string& bytes) {
+    try {
+        return comm_.WriteText(bytes);
+    } catch (const EVaCommError& error) {
+        ReportPortFailure(error);
+        return false;
+    }
+}
+
+void CommandExchange::OpenPort(int portNum) {
+    comm_.SetPortNum(portNum);
+    comm_.Open();
+}
+
 void CommandExchange::RaiseToldFailure() {
     if (!raiseLinkFailures_ || !portFailure_) return;
     const EVaCommError error = *portFailure_;
@@ -49,9 +81,9 @@ void CommandExchange::RaiseToldFailure() {
 
 void CommandExchange::DiscardInput() {
     try {
-        conn_.lastAnswer = comm_.ReadText();
+        lastAnswer_ = comm_.ReadText();
     } catch (const EVaCommError& error) {
-        conn_.lastAnswer = "---";
+        lastAnswer_ = "---";
         if (raiseLinkFailures_) throw;
         ReportError(error.what());
     }
@@ -77,29 +109,29 @@ bool CommandExchange::ExchangeCommand(const std::string& command, uint16_t expec
     SetActivity(true);
     try {
         RaiseToldFailure();
-        conn_.lastAnswer = comm_.ReadText();  // what came unasked is dropped
+        lastAnswer_ = comm_.ReadText();  // what came unasked is dropped
         if (!comm_.WriteText(command + "\r")) {
             // Nothing (or not all) went out: there is no answer to wait for.
-            conn_.lastAnswer = "---";
+            lastAnswer_ = "---";
             SetActivity(false);
             return false;
         }
         // A port that fails meanwhile has closed: no answer is coming, and a
         // checksum wait of 42 s must not go on for nothing.
-        pump_.DelayWithEvents(AnswerTime(command, expectedLength, conn_.moduleType),
+        pump_.DelayWithEvents(AnswerTime(command, expectedLength, conn_.moduleType()),
                               [this] { return !comm_.Active(); });
         RaiseToldFailure();
-        conn_.lastAnswer = comm_.ReadText();
+        lastAnswer_ = comm_.ReadText();
     } catch (const EVaCommError& error) {
         ReportLinkFailure(error);
         return false;
     }
-    const bool ok = conn_.lastAnswer.size() == expectedLength;
+    const bool ok = lastAnswer_.size() == expectedLength;
     if (!ok) {
-        if (!conn_.lastAnswer.empty())
+        if (!lastAnswer_.empty())
             ReportError("Fehler (" + command + "): Abweichende Befehlsantwort (" +
-                        FromWire(conn_.lastAnswer) + ").");
-        conn_.lastAnswer = "---";
+                        FromWire(lastAnswer_) + ").");
+        lastAnswer_ = "---";
     }
     SetActivity(false);
     return ok;

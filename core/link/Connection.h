@@ -1,7 +1,9 @@
 #pragma once
-// The connection's shared data, read and written by the supervisor, the
-// search and the operations.
+// The connection's state: how far the supervisor has come, which adapter and
+// module are connected, and which transfer streams in. Everyone reads it; the
+// operation runner alone changes it, through its named transitions.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qvd {
@@ -16,32 +18,33 @@ enum class ConnState : uint8_t {
     EpromViewRead = 7,
 };
 
+// What a running bulk read does with the stream.
+enum class TransferKind : uint8_t { RamSave, EpromSave, RamComparison, RamView, EpromView };
+
 inline bool IsTransferState(ConnState s) {
     return s == ConnState::FileRead || s == ConnState::RamViewRead || s == ConnState::EpromViewRead;
 }
 
-struct Connection {
-    ConnState state = ConnState::Start;
-    uint8_t moduleType = 0;
-    std::string lastAnswer;          // raw bytes of the last exchange, "---" after a wrong length
-    uint8_t noAnswerCount = 0;
-    std::string lastErrorCode;       // two characters, empty after a search
-    std::string lastPollAnswer;      // the last status answer the poll displayed
+class Connection {
+public:
+    ConnState state() const { return state_; }
+    bool InTransfer() const { return IsTransferState(state_); }
+    // Set while a bulk read streams in.
+    std::optional<TransferKind> transfer() const { return transfer_; }
+    uint8_t moduleType() const { return moduleType_; }
+    // The identified adapter carries the service marking.
+    bool serviceAdapter() const { return serviceAdapter_; }
+    // The four characters after the first " V" of the identification line;
+    // empty when there is none.
+    const std::string& adapterVersion() const { return adapterVersion_; }
 
-    // An operation handler is running; its waits let events in, and a second
-    // operation or a close must not start then.
-    bool operationRunning = false;
-    // The operation controls are off and wait for the next tick in the
-    // connected state to switch them on again.
-    bool controlsHeld = false;
-
-    // Service functions.
-    int32_t wrongPasswordCount = 0;
-    bool serviceAdapter = false;      // the identified adapter carries the service marking
-    bool serviceOn = false;           // service layout shown, menu entry ticked
-    // Once granted, any wrong entry made while the service is off locks out
-    // at once.
-    bool serviceEverGranted = false;
+private:
+    friend class OperationRunner;
+    ConnState state_ = ConnState::Start;
+    std::optional<TransferKind> transfer_;
+    uint8_t moduleType_ = 0;
+    bool serviceAdapter_ = false;
+    std::string adapterVersion_;
 };
 
 }  // namespace qvd

@@ -1,4 +1,4 @@
-#include "core/link/Supervisor.h"
+#include "core/link/ServiceGate.h"
 
 #include <crypt.h>
 

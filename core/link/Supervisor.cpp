@@ -1,10 +1,10 @@
 #include "core/link/Supervisor.h"
 
 #include "core/form/MessageBox.h"
-#include "core/wire/Text.h"
+#include "core/link/BoxWithoutPolls.h"
 #include "core/wire/AnswerFields.h"
-#include "core/wire/ModuleProfile.h"
 #include "core/wire/StatusCodes.h"
+#include "core/wire/Text.h"
 
 #include <cerrno>
 #include <set>
@@ -19,17 +19,14 @@ constexpr uint32_t kEnumerationInterval = 100;
 constexpr uint32_t kPollInterval = 1000;
 constexpr uint32_t kReleaseWait = 100;
 constexpr uint32_t kErrorResetPause = 3000;
-constexpr uint32_t kLockOutPause = 17000;
-constexpr int kFadeFrom = 255;
-constexpr int kFadeTo = 85;
 
 const std::string kReleaseText(1, kReleaseByte);
 
 }  // namespace
 
-Supervisor::Supervisor(Host& host, MainForm& form, PasswordForm& password, CommandExchange& link,
-                       Connection& conn)
-    : host_(host), form_(form), password_(password), link_(link), conn_(conn) {}
+Supervisor::Supervisor(Host& host, MainForm& form, CommandExchange& link, OperationRunner& runner,
+                       ServiceGate& serviceGate)
+    : host_(host), form_(form), link_(link), runner_(runner), serviceGate_(serviceGate) {}
 
 void Supervisor::Start() {
     form_.window.SetCaption(kWindowCaption);
@@ -43,10 +40,7 @@ void Supervisor::Start() {
     form_.LogLine(" (BW- und NSM-Spielemodule)");
     form_.LogLine("***********************");
 
-    conn_.moduleType = 0;
-    conn_.serviceAdapter = false;
-    conn_.wrongPasswordCount = 0;
-    conn_.serviceOn = conn_.serviceEverGranted = false;
+    serviceGate_.Reset();
     form_.pollTimer.SetEnabled(true);
     form_.searchButton.SetEnabled(false);
     form_.disconnectButton.SetEnabled(false);
@@ -54,11 +48,11 @@ void Supervisor::Start() {
 }
 
 void Supervisor::OnPollTick() {
-    switch (conn_.state) {
+    switch (runner_.connection().state()) {
         case ConnState::Start:
             form_.pollTimer.SetInterval(kEnumerationInterval);
             form_.LogLine("Suche alle COM...");
-            conn_.state = ConnState::Enumerate;
+            runner_.EnumerationStarted();
             break;
         case ConnState::Enumerate:
             EnumeratePorts();
@@ -66,31 +60,28 @@ void Supervisor::OnPollTick() {
         case ConnState::Idle:
             break;
         case ConnState::Connected:
-            TickConnected();
+            if (serviceGate_.JudgeEntry()) PollStatus();
             break;
         case ConnState::FileRead:
         case ConnState::RamViewRead:
         case ConnState::EpromViewRead:
-            if (onTransferTick) onTransferTick();
-            break;
+            break;  // the running transfer has the ticks
     }
 }
 
 void Supervisor::EnumeratePorts() {
     form_.searchButton.SetEnabled(false);
     form_.saveStatusButton.SetEnabled(false);
-    TVaComm& comm = link_.comm();
     bool found = false;
     std::set<std::string> refused;
     for (int n = kFirstPort; n <= kLastPort; ++n) {
         try {
-            comm.SetPortNum(n);
-            comm.Open();
+            link_.OpenPort(n);
         } catch (const EVaCommError& error) {
             // Absent ports are skipped silently. A device that exists but
             // refuses us, or that another program holds, is skipped too, but
             // named: the user can do something about it.
-            const std::string device = comm.ResolvedDevice();
+            const std::string device = link_.PortDevice();
             if ((error.Code() == EACCES || error.Code() == EPERM) && refused.insert(device).second)
                 form_.LogLine("Kein Zugriff auf " + device +
                               ": Benutzer muss Mitglied der Gruppe dialout sein.");
@@ -101,9 +92,9 @@ void Supervisor::EnumeratePorts() {
         }
         form_.LogLine("Vorhanden: COM " + std::to_string(n));
         found = true;
-        comm.Close();
+        link_.ClosePort();
     }
-    conn_.state = ConnState::Idle;
+    runner_.EnumerationEnded();
     form_.pollTimer.SetInterval(kPollInterval);
     if (found)
         form_.LogLine("OK");
@@ -113,33 +104,19 @@ void Supervisor::EnumeratePorts() {
     form_.saveStatusButton.SetEnabled(true);
 }
 
-void Supervisor::TickConnected() {
-    // Operations leave their controls off until this tick finds them so.
-    if (conn_.controlsHeld) {
-        form_.EnableOperationControls(true);
-        form_.searchButton.SetEnabled(true);
-        form_.saveStatusButton.SetEnabled(true);
-        form_.disconnectButton.SetEnabled(true);
-    }
-    if (!EvaluatePassword()) return;
-    PollStatus();
-}
-
 void Supervisor::PollStatus() {
     const bool answered = link_.ExchangeCommand("r", 18);
     // The exchange waited with events turning: a disconnect or the close may
     // have ended the connection meanwhile, and then this answer is stale.
-    if (conn_.state != ConnState::Connected) return;
+    if (runner_.connection().state() != ConnState::Connected) return;
     if (!answered) {
         HandleNoAnswer();
         return;
     }
     const std::string answer = link_.LastAnswer();
-    if (form_.extrasGroup.enabled) {
-        form_.lastPollLabel.SetCaption(FromWire(answer));
-        conn_.lastPollAnswer = answer;
-    }
-    conn_.noAnswerCount = 0;
+    // The service group shows the answer while it takes input.
+    if (!runner_.ControlsHeld()) form_.lastPollLabel.SetCaption(FromWire(answer));
+    noAnswerCount_ = 0;
     // Compared as text, so that "1F" lies below "20": the code ranges of
     // the adapter are defined on its two characters, not on their value.
     const std::string code = Field(answer, 1, 2);
@@ -153,13 +130,13 @@ void Supervisor::PollStatus() {
 
 void Supervisor::HandleAdapterError(const std::string& code) {
     const std::string codeText = FromWire(code);
-    if (code == conn_.lastErrorCode) {
-        conn_.state = ConnState::Idle;
+    if (code == lastErrorCode_) {
+        runner_.Dropped();
         link_.SendCommand(kReleaseText, kReleaseWait);
         form_.disconnectButton.SetEnabled(false);
-        StopOperationControls();
-        form_.LogInfo("QVD-Modul: Fehlerwiederholung=" + FromWire(conn_.lastErrorCode) + "/" + codeText);
-        ShowHoldingTimer(
+        StopOperationsOfferSearch();
+        form_.LogInfo("QVD-Modul: Fehlerwiederholung=" + FromWire(lastErrorCode_) + "/" + codeText);
+        ShowBoxWithoutPolls(host_, form_, 
                 "QVD-Modul: Fehlerwiederholung\r\rFehler wird nicht zurückgesetzt. QVD-Modul ab- "
                 "und wieder anschließen.",
                 MessageIcon::Error);
@@ -169,19 +146,19 @@ void Supervisor::HandleAdapterError(const std::string& code) {
     form_.SetLogColors(colors::Red, colors::Yellow);
     form_.LogInfo("FEHLER: " + StatusCodeText(code));
     if (code < "20") {
-        conn_.state = ConnState::Idle;
+        runner_.Dropped();
         form_.disconnectButton.SetEnabled(false);
         form_.LogInfo("Fataler QVD-Modul-Fehler = " + codeText);
         if (code == "18") {  // no game module plugged in: nothing to reset
-            StopOperationControls();
-            ShowHoldingTimer(
+            StopOperationsOfferSearch();
+            ShowBoxWithoutPolls(host_, form_, 
                     "Fataler QVD-Modul-Fehler\r\rBW- oder NSM-Modul aufstecken und dann QVD-Modul "
                     "einschalten.",
                     MessageIcon::Error);
             return;
         }
         form_.LogInfo("QVD-Modul-RESET wurde ausgeführt");
-        ShowHoldingTimer(
+        ShowBoxWithoutPolls(host_, form_, 
                 "Fataler QVD-Modul-Fehler\r\rQVD-Modul-RESET wurde ausgeführt.\r\rBitte \"Neue "
                 "Verbindung\" betätigen.",
                 MessageIcon::Error);
@@ -191,13 +168,13 @@ void Supervisor::HandleAdapterError(const std::string& code) {
     }
 
     // 20 up to below 40: the adapter can be told to let go of it.
-    conn_.lastErrorCode = code;
+    lastErrorCode_ = code;
     if (link_.ExchangeCommand("w0001", 6)) {
         form_.LogInfo("QVD-Modul-Fehler (" + codeText + ") wurde zurückgesetzt.");
         PauseAfterReset();
     } else {
         form_.LogInfo("! QVD-Modul: Fehler konnte nicht zurückgesetzt werden !");
-        ShowHoldingTimer( "QVD-Modul-Fehler\r\rFehler konnte nicht zurückgesetzt werden",
+        ShowBoxWithoutPolls(host_, form_,  "QVD-Modul-Fehler\r\rFehler konnte nicht zurückgesetzt werden",
                 MessageIcon::Error);
     }
 }
@@ -216,47 +193,35 @@ void Supervisor::PauseAfterReset() {
 }
 
 void Supervisor::HandleNoAnswer() {
-    if (conn_.noAnswerCount <= 2) {
-        ++conn_.noAnswerCount;
+    if (noAnswerCount_ <= 2) {
+        ++noAnswerCount_;
         return;
     }
-    if (conn_.noAnswerCount <= 4) {
+    if (noAnswerCount_ <= 4) {
         form_.EnableControls(false);
         form_.SetLogColors(colors::Maroon, colors::Yellow);
         form_.LogInfo("Keine Kommunikation mit dem QVD-Modul (" +
-                      std::to_string(conn_.noAnswerCount - 2) +
+                      std::to_string(noAnswerCount_ - 2) +
                       "). Erneuter Verbindungsaufbau folgt...");
         form_.EnableControls(true);
-        ++conn_.noAnswerCount;
+        ++noAnswerCount_;
         return;
     }
-    conn_.state = ConnState::Idle;
+    runner_.Dropped();
     form_.LogInfo("Kein erneuter Kommunikationsaufbau mit dem QVD-Modul möglich.");
-    ShowHoldingTimer(
+    ShowBoxWithoutPolls(host_, form_, 
             "Keine Verbindung zum QVD-Modul\r\rVerbindungsleitung zwischen QVD-Modul und PC "
             "prüfen.\r\rAnschließend \"Neue Verbindung\" betätigen.",
             MessageIcon::Error);
     DropConnection();
 }
 
-void Supervisor::ShowHoldingTimer(const std::string& text, MessageIcon icon) {
-    // A box waits for the user inside a tick; a tick meanwhile would poll and
-    // open the next box on top of this one.
-    const bool wasRunning = form_.pollTimer.Enabled();
-    form_.pollTimer.SetEnabled(false);
-    ShowBox(host_, text, icon);
-    if (wasRunning) form_.pollTimer.SetEnabled(true);
-}
-
 void Supervisor::DropConnection() {
     form_.ShowConnectionDropped();
-    link_.comm().Close();
+    link_.ClosePort();
 }
 
-void Supervisor::StopOperationControls() {
-    // The connection is gone but the port stays open: without this, an
-    // operation started now would never get its lock released, as only a
-    // tick in the connected state releases it.
+void Supervisor::StopOperationsOfferSearch() {
     form_.EnableOperationControls(false);
     form_.searchButton.SetEnabled(true);
     form_.saveStatusButton.SetEnabled(true);
@@ -264,7 +229,7 @@ void Supervisor::StopOperationControls() {
 }
 
 void Supervisor::Disconnect() {
-    conn_.state = ConnState::Idle;
+    runner_.Dropped();
     link_.SendCommand(kReleaseText, kReleaseWait);
     form_.disconnectButton.SetEnabled(false);
     form_.EnableOperationControls(false);
@@ -274,80 +239,6 @@ void Supervisor::Disconnect() {
     form_.SetHeight(kStartHeight);
     form_.LogInfo("Verbindung zum QVD-Modul wurde getrennt");
     form_.window.SetEnabled(true);
-}
-
-void Supervisor::ToggleService() {
-    if (conn_.serviceOn) {
-        form_.LogInfo("Servicefunktionen abgeschaltet");
-        form_.SetWidth(kNormalWidth);
-        conn_.serviceOn = false;
-        form_.serviceItem.SetChecked(false);
-        return;
-    }
-    password_.window.SetCaption("Servicebereich");
-    password_.window.SetVisible(true);
-}
-
-bool Supervisor::EvaluatePassword() {
-    // The dialog hands its entry over into Edit2; it is judged only here, so
-    // an entry made while not connected waits for the connection.
-    if (password_.handOverEdit.caption.empty()) return true;
-    if (!ServicePasswordMatches(password_.handOverEdit.caption)) {
-        ++conn_.wrongPasswordCount;
-        form_.LogInfo("Servicefunktionen verfügbar.");  // says nothing to a guesser
-    } else if (conn_.serviceAdapter) {
-        form_.SetWidth(kServiceWidth);
-        conn_.serviceOn = conn_.serviceEverGranted = true;
-        form_.serviceItem.SetChecked(true);
-    } else {
-        form_.LogInfo("Servicefunktionen 2 verfügbar.");
-    }
-    password_.handOverEdit.SetCaption("");
-    const bool lockedOut = conn_.wrongPasswordCount > 2 || conn_.serviceEverGranted;
-    if (lockedOut && !conn_.serviceOn) {
-        LockOut();
-        return false;
-    }
-    return true;
-}
-
-void Supervisor::LockOut() {
-    conn_.state = ConnState::Idle;
-    form_.LogError("Wiederholte falsche Passworteingabe. Bitte warten...");
-    form_.EnableOperationControls(false);
-    ShowHoldingTimer(
-            "Wiederholte falsche Passworteingabe. Keine Berechtigung zu dieser Servicefunktion.",
-            MessageIcon::Warning);
-    link_.DelayWithEvents(kLockOutPause);
-    closeAfterLockOut_ = true;
-    host_.CloseMainWindow();
-}
-
-bool Supervisor::MayClose() {
-    const bool busy = conn_.operationRunning && !closeAfterLockOut_;
-    if (IsTransferState(conn_.state) || busy) {
-        ShowHoldingTimer( "QVD-Modul Kommunikation\r\rDatentransfer...", MessageIcon::Error);
-        return false;
-    }
-    // A second request during this one's waits: the first one closes.
-    if (closing_) return false;
-    closing_ = true;
-    const ModuleProfile* profile = FindProfile(conn_.moduleType);
-    if (profile && profile->switchAdpOffAtClose) link_.ExchangeCommand("a0000", 6);
-    link_.DelayWithEvents(10);
-    conn_.state = ConnState::Idle;
-    form_.pollTimer.SetEnabled(false);
-    link_.SendCommand(kReleaseText, 1);
-    link_.comm().Close();
-    link_.DelayWithEvents(1000);
-    return true;
-}
-
-void Supervisor::FadeOut() {
-    for (int alpha = kFadeFrom; alpha >= kFadeTo; --alpha) {
-        form_.alpha = alpha;
-        form_.Changed();
-    }
 }
 
 }  // namespace qvd

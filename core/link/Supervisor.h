@@ -1,72 +1,66 @@
 #pragma once
-// The connection supervisor: start-up, the COM enumeration, the poll on
-// every tick, reactions to adapter errors and to loss of contact, the end of
-// bulk reads, the service password gate, the disconnect and the shutdown.
+// The connection watch: start-up, the COM enumeration, the poll on every
+// tick in the connected state, reactions to adapter errors and to loss of
+// contact, and the disconnect.
 #include "core/form/MainForm.h"
 #include "core/form/MessageBox.h"
-#include "core/form/OtherForms.h"
 #include "core/host/Host.h"
 #include "core/link/CommandExchange.h"
-#include "core/link/Connection.h"
+#include "core/link/OperationRunner.h"
+#include "core/link/ServiceGate.h"
 
-#include <functional>
 #include <string>
 
 namespace qvd {
 
 class Supervisor {
 public:
-    Supervisor(Host& host, MainForm& form, PasswordForm& password, CommandExchange& link,
-               Connection& conn);
+    Supervisor(Host& host, MainForm& form, CommandExchange& link, OperationRunner& runner,
+               ServiceGate& serviceGate);
 
     // Start-up after the windows exist: caption, size, notice box, banner,
     // initial values, timer on, buttons off.
     void Start();
-    // Timer1's tick: the state machine over the connection state.
+    // Timer1's tick outside a transfer: the state machine over the
+    // connection state.
     void OnPollTick();
     // "Verbindung trennen".
     void Disconnect();
-    // Menu "Service".
-    void ToggleService();
-    // The close request: false keeps the window open.
-    bool MayClose();
-    // The fading close; the window closes after it.
-    void FadeOut();
+    // A search has connected: the watch starts counting afresh.
+    void WatchNewConnection() { noAnswerCount_ = 0; }
+    // A search starts: an error code of the last adapter means nothing now.
+    void ForgetLastError() { lastErrorCode_.clear(); }
 
     // Drops the connection after a fatal adapter error or loss of contact.
     void DropConnection();
 
-    // Called on ticks in the transfer states (filled by the bulk reads).
-    std::function<void()> onTransferTick;
+    // Polls in a row that got no answer.
+    uint8_t noAnswerCount() const { return noAnswerCount_; }
+    // The error code last reset (two characters); empty after a search.
+    const std::string& lastErrorCode() const { return lastErrorCode_; }
 
 private:
     void EnumeratePorts();
-    void TickConnected();
     void PollStatus();
     void HandleAdapterError(const std::string& code);
     // The pause after an error reset, with events (and polls) running.
     void PauseAfterReset();
     void HandleNoAnswer();
-    // False when the entry has locked the program out.
-    bool EvaluatePassword();
-    void LockOut();
-    void StopOperationControls();
-    void ShowHoldingTimer(const std::string& text, MessageIcon icon);
+    // The connection is gone but the port stays open: only the search and
+    // the status file are offered. Without this, an operation started now
+    // would never get its lock released, as only a tick in the connected
+    // state releases it.
+    void StopOperationsOfferSearch();
 
     Host& host_;
     MainForm& form_;
-    PasswordForm& password_;
     CommandExchange& link_;
-    Connection& conn_;
-    // The lock-out asks for the close itself while its own lock is still on.
-    bool closeAfterLockOut_ = false;
-    // A close request is being carried out (its waits let further ones in).
-    bool closing_ = false;
+    OperationRunner& runner_;
+    ServiceGate& serviceGate_;
+    uint8_t noAnswerCount_ = 0;
+    std::string lastErrorCode_;
     // The pause after an error reset is running (further up the stack).
     bool resetPauseRunning_ = false;
 };
-
-// Whether a framed password entry matches the service password (salted hash).
-bool ServicePasswordMatches(const std::string& framedEntry);
 
 }  // namespace qvd

@@ -4,6 +4,8 @@
 #include "core/wire/Hex.h"
 #include "core/wire/ModuleProfile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace qvd {
@@ -54,6 +56,24 @@ std::string CellWriteCommand(const std::string& value, uint8_t moduleType) {
 CellReading DecodeCellAnswer(const std::string& answer, uint8_t moduleType) {
     if (CellDigitsOf(moduleType) == 4) return {Field(answer, 8, 4), Field(answer, 13, 2)};
     return {Field(answer, 8, 2), Field(answer, 11, 1)};
+}
+
+bool CellAnswerAddressMatches(const std::string& answer, const std::string& address) {
+    auto isHex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    auto sameText = [](const std::string& a, const std::string& b) {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+               });
+    };
+    if (address.size() != 6 || answer.size() < 7) return false;
+    // The adapter's own letter before the digits may itself be a hex digit
+    // ("c000010..."), so the later place wins when both read as hex.
+    for (const size_t at : {size_t{1}, size_t{0}}) {
+        const std::string digits = answer.substr(at, 6);
+        if (std::all_of(digits.begin(), digits.end(), isHex)) return sameText(digits, address);
+    }
+    return false;
 }
 
 bool CellReadBackMatches(const std::string& answer, const std::string& value,

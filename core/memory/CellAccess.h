@@ -32,6 +32,12 @@ struct CellReading {
 };
 CellReading DecodeCellAnswer(const std::string& answer, uint8_t moduleType);
 
+// True when the answer names the cell asked for. The adapter puts the six
+// address digits among the answer's first seven characters (at 2-7 after a
+// letter of its own, or at 1-6 before a separator); compared without regard
+// to case. An answer cut short names no cell.
+bool CellAnswerAddressMatches(const std::string& answer, const std::string& address);
+
 // True when the answer's value digits equal the value field exactly.
 bool CellReadBackMatches(const std::string& answer, const std::string& value,
                          uint8_t moduleType);

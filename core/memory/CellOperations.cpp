@@ -14,7 +14,7 @@ uint16_t CellAnswerLength(uint8_t moduleType) { return CellDigitsOf(moduleType) 
 
 }  // namespace
 
-CellOperations::CellOperations(MainForm& form, CommandExchange& link, Connection& conn)
+CellOperations::CellOperations(MainForm& form, CommandExchange& link, const Connection& conn)
     : form_(form), link_(link), conn_(conn) {}
 
 void CellOperations::Attach() {
@@ -27,7 +27,7 @@ void CellOperations::Attach() {
 
 void CellOperations::StepAddress(int step) {
     const std::optional<std::string> next =
-        StepCellAddress(form_.cellAddressEdit.caption, step, conn_.moduleType);
+        StepCellAddress(form_.cellAddressEdit.caption, step, conn_.moduleType());
     if (!next) {  // no hex number to step from
         form_.cellAddressEdit.SetColor(colors::Red);
         return;
@@ -43,7 +43,7 @@ void CellOperations::ShowValueCharacters() {
         value.SetText(upper);  // runs this handler again with the upper-case text
         return;
     }
-    if (const std::optional<std::string> label = CellValueLabel(upper, conn_.moduleType))
+    if (const std::optional<std::string> label = CellValueLabel(upper, conn_.moduleType()))
         form_.cellCharsLabel.SetCaption(FromWire(*label));
 }
 
@@ -64,52 +64,59 @@ void CellOperations::SendAddress() {
 }
 
 std::string CellOperations::ReadAnswer() {
-    link_.ExchangeCommand("c", CellAnswerLength(conn_.moduleType));
+    link_.ExchangeCommand("c", CellAnswerLength(conn_.moduleType()));
     const std::string answer = link_.LastAnswer();
     link_.DelayWithEvents(kCommandPause);
     return answer;
 }
 
 void CellOperations::ShowReading(const std::string& answer) {
-    const CellReading reading = DecodeCellAnswer(answer, conn_.moduleType);
+    const CellReading reading = DecodeCellAnswer(answer, conn_.moduleType());
     form_.cellValueEdit.SetText(FromWire(reading.value));
     form_.cellCharsLabel.SetCaption(FromWire(reading.characters));
 }
 
-void CellOperations::ReadCell() {
+void CellOperations::ReadCell(BusyLock& lock) {
     if (!CheckAddress()) return;
-    form_.EnableControls(false);
+    lock.TakeControls();
     if (link_.ExchangeCommand("d0001", 6)) {
         SendAddress();
         const std::string answer = ReadAnswer();
-        form_.LogLine("RAM-Zelle ausgelesen: " + FromWire(answer));
-        ShowReading(answer);
+        // Another cell's value must not stand in the field as this one's
+        // (the adapter missed the address); a failed "c" still empties it.
+        if (answer != "---" && !CellAnswerAddressMatches(answer, form_.cellAddressEdit.caption)) {
+            form_.LogError("RAM-Zelle FEHLER: " + FromWire(answer));
+        } else {
+            form_.LogLine("RAM-Zelle ausgelesen: " + FromWire(answer));
+            ShowReading(answer);
+        }
         link_.ExchangeCommand("d0000", 6);
         link_.DelayWithEvents(kCommandPause);
         form_.cellValueEdit.SetColor(colors::Olive);
         form_.cellCharsLabel.SetFontColor(colors::Olive);
     }
-    form_.pollTimer.SetEnabled(true);
 }
 
-void CellOperations::WriteCell() {
+void CellOperations::WriteCell(BusyLock& lock) {
     if (!CheckAddress()) return;
     Control& value = form_.cellValueEdit;
     // Only a whole value of the cell's width goes out: "12" written to a word
     // cell would be taken as something else by the adapter.
-    if (!CellValueValid(value.caption, conn_.moduleType)) {
+    if (!CellValueValid(value.caption, conn_.moduleType())) {
         value.SetColor(colors::Red);
         return;
     }
     value.SetColor(colors::Olive);
-    form_.EnableControls(false);
+    lock.TakeControls();
     SendAddress();
-    link_.ExchangeCommand(CellWriteCommand(value.caption, conn_.moduleType), 6);
+    link_.ExchangeCommand(CellWriteCommand(value.caption, conn_.moduleType()), 6);
     link_.DelayWithEvents(kCommandPause);
     form_.LogLine("RAM-Zelle beschrieben: " + form_.cellAddressEdit.caption + " " + value.caption);
     if (link_.ExchangeCommand("d0001", 6)) {
         const std::string answer = ReadAnswer();
-        if (CellReadBackMatches(answer, value.caption, conn_.moduleType)) {
+        // The value alone would call another cell's overwriting a success.
+        if (CellAnswerAddressMatches(answer, form_.cellAddressEdit.caption) &&
+            CellReadBackMatches(answer, value.caption, conn_.moduleType())) {
             form_.LogLine("RAM-Zelle OK ");
             ShowReading(answer);
             value.SetColor(colors::Red);
@@ -120,7 +127,6 @@ void CellOperations::WriteCell() {
         link_.ExchangeCommand("d0000", 6);
         link_.DelayWithEvents(kCommandPause);
     }
-    form_.pollTimer.SetEnabled(true);
 }
 
 }  // namespace qvd

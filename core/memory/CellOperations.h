@@ -2,6 +2,7 @@
 // One RAM cell: the address arrows, the value's character label, reading
 // the cell and writing it with a read-back check.
 #include "core/form/MainForm.h"
+#include "core/link/OperationRunner.h"
 #include "core/link/CommandExchange.h"
 #include "core/link/Connection.h"
 
@@ -9,15 +10,15 @@ namespace qvd {
 
 class CellOperations {
 public:
-    CellOperations(MainForm& form, CommandExchange& link, Connection& conn);
+    CellOperations(MainForm& form, CommandExchange& link, const Connection& conn);
 
     // Wires the arrows, the value field's change and the key filters.
     void Attach();
 
     void StepAddress(int step);  // the arrows: +1 up, -1 down
     void ShowValueCharacters();  // the value field changed
-    void ReadCell();             // "Wert lesen"
-    void WriteCell();            // "Wert setzen"
+    void ReadCell(BusyLock& lock);             // "Wert lesen"
+    void WriteCell(BusyLock& lock);            // "Wert setzen"
 
 private:
     // False (and the address field red) unless it holds six hex digits.
@@ -30,7 +31,7 @@ private:
 
     MainForm& form_;
     CommandExchange& link_;
-    Connection& conn_;
+    const Connection& conn_;
 };
 
 }  // namespace qvd

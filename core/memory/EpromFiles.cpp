@@ -41,8 +41,8 @@ void EpromFiles::ReportFileError(const std::string& path) {
     ShowBox(host_, "Dateifehler (open)\r\rVorgang wiederholen.", MessageIcon::Warning);
 }
 
-void EpromFiles::SplitImage() {
-    form_.EnableControls(false);
+void EpromFiles::SplitImage(BusyLock& lock) {
+    lock.TakeControls();
     form_.window.SetEnabled(true);  // for the dialog
     if (const std::optional<std::string> chosen = ChooseFile("name.hex", false)) {
         const std::string& name = *chosen;
@@ -61,11 +61,10 @@ void EpromFiles::SplitImage() {
                 ReportFileError(result.path.empty() ? name : result.path);
         }
     }
-    form_.pollTimer.SetEnabled(true);
 }
 
-void EpromFiles::JoinHalves() {
-    form_.EnableControls(false);
+void EpromFiles::JoinHalves(BusyLock& lock) {
+    lock.TakeControls();
     form_.window.SetEnabled(true);  // for the dialogs
     std::optional<std::string> odd = ChooseFile("name_odd.hex", false);
     std::optional<std::string> even = odd ? ChooseFile("name_even.hex", false) : std::nullopt;
@@ -87,7 +86,6 @@ void EpromFiles::JoinHalves() {
                 ReportFileError(result.path.empty() ? *joined : result.path);
         }
     }
-    form_.pollTimer.SetEnabled(true);
 }
 
 }  // namespace qvd

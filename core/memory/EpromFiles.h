@@ -2,6 +2,7 @@
 // Splitting a 16-bit EPROM image into its two byte halves, and joining two
 // halves back. Pure file work: nothing goes to the adapter.
 #include "core/form/MainForm.h"
+#include "core/link/OperationRunner.h"
 #include "core/host/Host.h"
 #include "core/link/CommandExchange.h"
 
@@ -11,8 +12,8 @@ class EpromFiles {
 public:
     EpromFiles(Host& host, MainForm& form, CommandExchange& link);
 
-    void SplitImage();  // "BW2-EPROM aufteilen"
-    void JoinHalves();  // "BW2-EPROM zusammenfügen"
+    void SplitImage(BusyLock& lock);  // "BW2-EPROM aufteilen"
+    void JoinHalves(BusyLock& lock);  // "BW2-EPROM zusammenfügen"
 
 private:
     std::optional<std::string> ChooseFile(const char* proposedName, bool save);

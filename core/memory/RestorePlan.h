@@ -1,6 +1,6 @@
 #pragma once
 // The RAM write ("restore"): which image sizes a module takes, how the image
-// is cut into blocks, and reading the image file into memory.
+// is cut into blocks.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,19 +21,5 @@ std::vector<size_t> RestoreBlockSizes(size_t imageSize, uint8_t moduleType);
 // Types with a RAM image size take exactly that size; the others any
 // non-empty size the blocks cover completely.
 bool RestoreImageSizeAccepted(size_t size, uint8_t moduleType);
-
-inline constexpr size_t kImageFileCeiling = 512 * 1024;
-
-enum class ImageFileError { None, CannotOpen, CannotRead, TooLarge };
-
-struct ImageFile {
-    ImageFileError error = ImageFileError::None;
-    std::string bytes;  // the whole file; empty on any error
-    bool ok() const { return error == ImageFileError::None; }
-};
-
-// The whole file in one read pass. A file longer than maxBytes is refused as
-// TooLarge without being read.
-ImageFile ReadImageFile(const std::string& path, size_t maxBytes = kImageFileCeiling);
 
 }  // namespace qvd

@@ -50,3 +50,70 @@ std::string ViewFileBytes(const std::vector<std::string>& lines) {
 }
 
 }  // namespace qvd
+
+namespace qvd {
+
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The hex digits before the first colon; nullopt when there are none, more
+// than eight, or anything else.
+std::optional<uint64_t> LineAddress(std::string_view line) {
+    while (!line.empty() && (line.front() == '\n' || line.front() == ' ')) line.remove_prefix(1);
+    uint64_t value = 0;
+    size_t digits = 0;
+    for (char c : line) {
+        if (c == ':') break;
+        const int d = HexDigit(c);
+        if (d < 0 || ++digits > 8) return std::nullopt;
+        value = value << 4 | static_cast<uint64_t>(d);
+    }
+    if (digits == 0 || digits == line.size()) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+void DumpCheck::Line(std::string_view line) {
+    const std::optional<uint64_t> address = LineAddress(line);
+    if (!address) {
+        strayed_ = true;
+    } else if (lines_ == 0) {
+        strayed_ = strayed_ || *address != first_;
+    } else if (lines_ == 1) {
+        strayed_ = strayed_ || *address <= last_;
+        step_ = *address - last_;
+    } else {
+        strayed_ = strayed_ || *address != last_ + step_;
+    }
+    if (address) last_ = *address;
+    ++lines_;
+}
+
+DumpCheck::Verdict DumpCheck::Judge() const {
+    if (end_ <= first_) return strayed_ ? Verdict::OtherAddresses : Verdict::Whole;
+    if (strayed_) return Verdict::OtherAddresses;
+    if (lines_ == 0) return Verdict::Incomplete;
+    if (lines_ == 1) return Verdict::Whole;  // no step to judge the end by
+    if (last_ >= end_) return Verdict::OtherAddresses;
+    return last_ + step_ < end_ ? Verdict::Incomplete : Verdict::Whole;
+}
+
+std::optional<uint64_t> RangeFieldCells(const std::string& field4) {
+    if (field4.empty()) return std::nullopt;
+    uint64_t value = 0;
+    for (char c : field4) {
+        const int d = HexDigit(c);
+        if (d < 0) return std::nullopt;
+        value = value << 4 | static_cast<uint64_t>(d);
+    }
+    return value * 256;
+}
+
+}  // namespace qvd

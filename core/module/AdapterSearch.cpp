@@ -24,43 +24,39 @@ bool IsDefinedModule(uint8_t type) { return FindProfile(type) != nullptr; }
 }  // namespace
 
 AdapterSearch::AdapterSearch(Host& host, MainForm& form, PasswordForm& password,
-                             CommandExchange& link, Connection& conn, Supervisor& supervisor)
-    : host_(host), form_(form), password_(password), link_(link), conn_(conn),
+                             CommandExchange& link, OperationRunner& runner, Supervisor& supervisor)
+    : host_(host), form_(form), password_(password), link_(link), runner_(runner),
       supervisor_(supervisor) {}
 
 bool AdapterSearch::ProbeAdapter(char probe) {
-    TVaComm& comm = link_.comm();
-    if (!comm.WriteText(std::string(1, probe))) return false;
+    if (!link_.WriteRaw(std::string(1, probe))) return false;
     link_.DelayWithEvents(50);
-    const std::string echo = comm.ReadText();
+    const std::string echo = link_.ReadRaw();
     return !echo.empty() && echo[0] == probe;
 }
 
-void AdapterSearch::SearchAdapter() {
-    TVaComm& comm = link_.comm();
-    comm.Close();
+void AdapterSearch::SearchAdapter(BusyLock& lock) {
+    link_.ClosePort();
     form_.infoMemo.Clear();
     form_.jumperHelpItem.SetEnabled(false);
     form_.SetLogColors(colors::Green, colors::Lime);
-    form_.EnableControls(false);
-    conn_.lastErrorCode.clear();
+    lock.TakeControls();
+    supervisor_.ForgetLastError();
     // The service marking belongs to the adapter this search finds, if any.
-    conn_.serviceAdapter = false;
     bool found = false;
     bool undefinedModule = false;
-    conn_.state = ConnState::Idle;
+    runner_.SearchStarted();
 
     for (int port = 1; port <= 16; ++port) {
-        comm.SetPortNum(port);
         link_.DelayWithEvents(100);
         try {
-            comm.Open();
+            link_.OpenPort(port);
             form_.LogLine(std::string(50, '-'));
             form_.LogLine("Suche QVD-Modul an COM" + std::to_string(port));
-            conn_.lastAnswer = comm.ReadText();
+            link_.SetLastAnswer(link_.ReadRaw());
             link_.SendCommand(std::string(1, kReleaseByte), 100);
             if (!ProbeAdapter(kProbeByte)) {
-                comm.Close();
+                link_.ClosePort();
                 continue;
             }
             // A port that fails in the middle of the identification is
@@ -73,32 +69,33 @@ void AdapterSearch::SearchAdapter() {
             break;
         } catch (const std::exception&) {
             // The port counts as not found; what the attempt logged stays.
+            // Nothing of the abandoned adapter stays in the info window (nor
+            // in the status file made from it).
             link_.SetLinkFailuresRaise(false);
-            conn_.serviceAdapter = false;
-            conn_.state = ConnState::Idle;
+            runner_.SearchStarted();
+            form_.infoMemo.Clear();
             found = false;
             undefinedModule = false;
             try {
-                comm.Close();
+                link_.ClosePort();
             } catch (const std::exception&) {
             }
         }
     }
-    Finish(found, undefinedModule);
+    Finish(lock, found, undefinedModule);
 }
 
 AdapterSearch::Outcome AdapterSearch::Identify(int port) {
-    TVaComm& comm = link_.comm();
     link_.DelayWithEvents(100);
     link_.SendCommand("i\r", 100);
-    const std::string answer = comm.ReadText();
-    conn_.lastAnswer = answer;
+    const std::string answer = link_.ReadRaw();
+    link_.SetLastAnswer(answer);
 
     if (CheckIdentification(answer) != IdentificationVerdict::Accepted) {
         Reject(answer);
         return Outcome::Rejected;
     }
-    if (HasServiceMarking(answer)) conn_.serviceAdapter = true;
+    runner_.AdapterIdentified(AdapterVersion(FromWire(WithoutAuthor(answer))), HasServiceMarking(answer));
 
     form_.LogLine("QVD-Modul gefunden");
     password_.handOverEdit.SetCaption("");
@@ -108,33 +105,34 @@ AdapterSearch::Outcome AdapterSearch::Identify(int port) {
     form_.identificationLabel.SetCaption(FromWire(WithoutAuthor(answer)));
 
     link_.ExchangeCommand("r", 18);
-    const std::string status = conn_.lastAnswer;
+    const std::string status = link_.LastAnswer();
     const std::string code = Field(status, 1, 2);
     if (code == "18") {
-        conn_.moduleType = 0;
+        runner_.ModuleTypeRead(0);
     } else {
         const std::string digit = CharAt(status, 3);
         if (digit.empty() || digit[0] < '0' || digit[0] > '9') throw PortAbandoned();
-        conn_.moduleType = static_cast<uint8_t>(digit[0] - '0');
+        runner_.ModuleTypeRead(static_cast<uint8_t>(digit[0] - '0'));
     }
     form_.infoMemo.AddText(StatusLine(code));
     form_.messagePanel.SetCaption(StatusCodeText(code));
 
-    if (!IsDefinedModule(conn_.moduleType)) {
+    const uint8_t type = runner_.connection().moduleType();
+    if (!IsDefinedModule(type)) {
         form_.LogError("FEHLER: Kein angeschlossenes Modul definiert.");
         supervisor_.Disconnect();
         return Outcome::UndefinedModule;
     }
-    conn_.state = ConnState::Connected;
+    runner_.Connected();
     ShowModule();
     form_.LogInfo("Modul Zeit & Datum: " + form_.clockDisplay.caption);
     AppendReport();
-    if (form_.extraFunctionsCheck.checked) form_.ApplyExtraFunctions(conn_.moduleType);
+    if (form_.extraFunctionsCheck.checked) form_.ApplyExtraFunctions(type);
     return Outcome::Connected;
 }
 
 void AdapterSearch::ShowModule() {
-    const ModuleProfile* profile = FindProfile(conn_.moduleType);
+    const ModuleProfile* profile = FindProfile(runner_.connection().moduleType());
     if (!profile || profile->family == ModuleFamily::Adp) return;  // nothing shown for adp
 
     form_.moduleNamePanel.SetCaption(profile->statusName);
@@ -164,11 +162,11 @@ void AdapterSearch::ShowModule() {
 
 void AdapterSearch::AppendReport() {
     link_.ExchangeCommand("x", 80);
-    for (const std::string& line : ErrorMemoryLines(conn_.lastAnswer)) form_.infoMemo.AddLine(line);
+    for (const std::string& line : ErrorMemoryLines(link_.LastAnswer())) form_.infoMemo.AddLine(line);
     link_.ExchangeCommand("X", 12);
-    form_.infoMemo.AddLine(ErrorCodes1AtoFLine(conn_.lastAnswer));
+    form_.infoMemo.AddLine(ErrorCodes1AtoFLine(link_.LastAnswer()));
     link_.ExchangeCommand("s", 30);
-    for (const std::string& line : CounterLines(conn_.lastAnswer)) form_.infoMemo.AddLine(line);
+    for (const std::string& line : CounterLines(link_.LastAnswer())) form_.infoMemo.AddLine(line);
 }
 
 void AdapterSearch::Reject(const std::string& answer) {
@@ -181,25 +179,25 @@ void AdapterSearch::Reject(const std::string& answer) {
     }
 }
 
-void AdapterSearch::Finish(bool found, bool undefinedModule) {
-    form_.pollTimer.SetEnabled(true);
+void AdapterSearch::Finish(BusyLock& lock, bool found, bool undefinedModule) {
+    lock.Release();
     // Every unsuccessful search says so, also the first after start-up; a
     // module the program does not know is no connection either.
     if (!undefinedModule) {
         if (!found) {
-            conn_.state = ConnState::Idle;
+            runner_.Dropped();
             form_.SetLogColors(colors::Maroon, colors::Yellow);
             form_.LogInfo("QVD-Modul nicht gefunden.");
             ShowBox(host_, "QVD-Modul NICHT gefunden.\r\rQVD-BW bitte einschalten und mit dem PC verbinden.",
                     MessageIcon::Warning);
-            link_.comm().Close();
+            link_.ClosePort();
         } else {
             form_.moduleControlsPanel.SetVisible(true);
             form_.memoryGroup.SetVisible(true);
             form_.extraFunctionsCheck.SetEnabled(true);
             form_.SetHeight(kConnectedHeight);
-            form_.EnableControls(true);
-            conn_.noAnswerCount = 0;
+            lock.GiveControlsBack();
+            supervisor_.WatchNewConnection();
         }
     }
     form_.window.SetEnabled(true);

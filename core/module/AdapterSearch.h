@@ -4,7 +4,7 @@
 #include "core/form/MainForm.h"
 #include "core/form/OtherForms.h"
 #include "core/link/CommandExchange.h"
-#include "core/link/Connection.h"
+#include "core/link/OperationRunner.h"
 #include "core/link/Supervisor.h"
 
 #include <functional>
@@ -15,9 +15,9 @@ namespace qvd {
 class AdapterSearch {
 public:
     AdapterSearch(Host& host, MainForm& form, PasswordForm& password, CommandExchange& link,
-                  Connection& conn, Supervisor& supervisor);
+                  OperationRunner& runner, Supervisor& supervisor);
 
-    void SearchAdapter();
+    void SearchAdapter(BusyLock& lock);
     // Sends the probe byte; true when the first byte back is its echo.
     bool ProbeAdapter(char probe);
 
@@ -32,13 +32,13 @@ private:
     void ShowModule();
     void AppendReport();
     void Reject(const std::string& answer);
-    void Finish(bool found, bool undefinedModule);
+    void Finish(BusyLock& lock, bool found, bool undefinedModule);
 
     Host& host_;
     MainForm& form_;
     PasswordForm& password_;
     CommandExchange& link_;
-    Connection& conn_;
+    OperationRunner& runner_;
     Supervisor& supervisor_;
 };
 

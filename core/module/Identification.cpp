@@ -22,4 +22,10 @@ std::string WithoutAuthor(const std::string& answer) {
     return answer.substr(0, at) + (at + 19 < answer.size() ? answer.substr(at + 19) : "");
 }
 
+std::string AdapterVersion(const std::string& identification) {
+    const size_t at = identification.find(" V");
+    if (at == std::string::npos) return {};
+    return identification.substr(at + 2, 4);
+}
+
 }  // namespace qvd

@@ -22,4 +22,8 @@ bool HasServiceMarking(const std::string& answer);
 // The answer without the 19 characters from the first "Dipl".
 std::string WithoutAuthor(const std::string& answer);
 
+// The four characters after the first " V" of an identification line (the
+// adapter's version, compared as text); empty when there is none.
+std::string AdapterVersion(const std::string& identification);
+
 }  // namespace qvd

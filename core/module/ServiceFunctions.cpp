@@ -6,29 +6,30 @@
 
 namespace qvd {
 
-ServiceFunctions::ServiceFunctions(MainForm& form, CommandExchange& link, Connection& conn)
-    : form_(form), link_(link), conn_(conn) {}
+ServiceFunctions::ServiceFunctions(MainForm& form, CommandExchange& link, OperationRunner& runner)
+    : form_(form), link_(link), runner_(runner) {}
 
 void ServiceFunctions::TakeModuleTypeFromStatus() {
     const bool answered = link_.ExchangeCommand("r", 18);
     const std::string digit = CharAt(link_.LastAnswer(), 3);
     if (answered && !digit.empty() && digit[0] >= '0' && digit[0] <= '9') {
-        conn_.moduleType = static_cast<uint8_t>(digit[0] - '0');
+        runner_.ModuleTypeRead(static_cast<uint8_t>(digit[0] - '0'));
         return;
     }
     form_.LogError("FEHLER: Modultyp konnte nicht gelesen werden (" + FromWire(link_.LastAnswer()) + ").");
 }
 
-void ServiceFunctions::SwitchAdpModule() {
-    form_.EnableControls(false);
+void ServiceFunctions::SwitchAdpModule(BusyLock& lock) {
+    lock.TakeControls();
     if (form_.extraFunctionsCheck.checked) {
         form_.extraFunctionsCheck.SetChecked(false);
-        form_.ApplyExtraFunctions(conn_.moduleType);
+        form_.ApplyExtraFunctions(runner_.connection().moduleType());
     }
     if (form_.adpSwitchCheck.checked) {
         form_.adpClockGroup.SetVisible(true);
         form_.memoryGroup.SetVisible(false);  // no memory transfers with the adp module
         form_.ramGroup.SetVisible(false);
+        form_.compareRamItem.SetVisible(false);  // compared as a RAM save reads: not here
         form_.LogInfo("adp Datum Funktionen verfügbar.");
         link_.ExchangeCommand("a0001", 6);
         TakeModuleTypeFromStatus();
@@ -43,12 +44,12 @@ void ServiceFunctions::SwitchAdpModule() {
         form_.adpClockGroup.SetVisible(false);
         form_.memoryGroup.SetVisible(true);
         form_.ramGroup.SetVisible(true);
+        form_.compareRamItem.SetVisible(true);
     }
-    form_.pollTimer.SetEnabled(true);
 }
 
-void ServiceFunctions::ClearAdapterErrors() {
-    form_.EnableControls(false);
+void ServiceFunctions::ClearAdapterErrors(BusyLock& lock) {
+    lock.TakeControls();
     if (link_.ExchangeCommand("yRbWk", 6))
         form_.LogInfo("Fehlermeldungen im QVD-Modul gelöscht.");
     else
@@ -56,15 +57,14 @@ void ServiceFunctions::ClearAdapterErrors() {
     link_.DelayWithEvents(1000);
     link_.ExchangeCommand("x", 80);
     for (const std::string& line : ErrorMemoryLines(link_.LastAnswer())) form_.infoMemo.AddLine(line);
-    form_.pollTimer.SetEnabled(true);
 }
 
 void ServiceFunctions::ResetAdapter() {
-    conn_.state = ConnState::Idle;
+    runner_.Dropped();
     form_.LogInfo("QVD-Modul-RESET wurde ausgeführt");
     link_.ExchangeCommand("z0001", 6);
     form_.ShowConnectionDropped();
-    link_.comm().Close();
+    link_.ClosePort();
 }
 
 }  // namespace qvd

@@ -2,8 +2,8 @@
 // The service layout's operations on the adapter itself: the adp module
 // switch, clearing the error memory, and the adapter reset.
 #include "core/form/MainForm.h"
+#include "core/link/OperationRunner.h"
 #include "core/link/CommandExchange.h"
-#include "core/link/Connection.h"
 
 #include <functional>
 
@@ -11,12 +11,12 @@ namespace qvd {
 
 class ServiceFunctions {
 public:
-    ServiceFunctions(MainForm& form, CommandExchange& link, Connection& conn);
+    ServiceFunctions(MainForm& form, CommandExchange& link, OperationRunner& runner);
 
     // "adp Modul" ticked or cleared.
-    void SwitchAdpModule();
+    void SwitchAdpModule(BusyLock& lock);
     // "Alle Fehler löschen".
-    void ClearAdapterErrors();
+    void ClearAdapterErrors(BusyLock& lock);
     // "Reset".
     void ResetAdapter();
 
@@ -31,7 +31,7 @@ private:
 
     MainForm& form_;
     CommandExchange& link_;
-    Connection& conn_;
+    OperationRunner& runner_;
 };
 
 }  // namespace qvd

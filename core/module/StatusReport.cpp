@@ -43,8 +43,8 @@ std::string StatusReportBytes(const std::vector<std::string>& infoLines, const s
 
 StatusReport::StatusReport(Host& host, MainForm& form) : host_(host), form_(form) {}
 
-void StatusReport::SaveStatusReport() {
-    form_.pollTimer.SetEnabled(false);
+void StatusReport::SaveStatusReport(BusyLock& lock) {
+    lock.HoldTimer();
     FileDialogRequest request;
     request.filter = "(*.txt)|*.txt|(*.*)|*.*";
     request.defaultName = "QVD-PC_Status.txt";
@@ -67,7 +67,6 @@ void StatusReport::SaveStatusReport() {
             ShowBox(host_, "Datei konnte nicht gespeichert werden:\r\r" + path + "\r\r" + std::strerror(error),
                     MessageIcon::Error);
     }
-    form_.pollTimer.SetEnabled(true);
 }
 
 }  // namespace qvd

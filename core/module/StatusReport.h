@@ -2,6 +2,7 @@
 // "Status + QVD-Info's speichern": the info window, the last status answer
 // and the whole log in one text file, to be passed on for diagnosis.
 #include "core/form/MainForm.h"
+#include "core/link/OperationRunner.h"
 #include "core/host/Host.h"
 
 #include <string>
@@ -17,7 +18,7 @@ std::string StatusReportBytes(const std::vector<std::string>& infoLines, const s
 class StatusReport {
 public:
     StatusReport(Host& host, MainForm& form);
-    void SaveStatusReport();
+    void SaveStatusReport(BusyLock& lock);
 
 private:
     Host& host_;

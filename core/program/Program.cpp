@@ -1,7 +1,12 @@
 #include "core/program/Program.h"
 
-#include "core/form/MessageBox.h"
 #include "core/form/Colors.h"
+#include "core/form/MessageBox.h"
+#include "core/memory/MemorySaveOperation.h"
+#include "core/memory/MemoryViewOperation.h"
+#include "core/memory/RamCompareOperation.h"
+#include "core/memory/RamWriteOperations.h"
+#include "core/memory/ViewFileOperation.h"
 
 namespace qvd {
 
@@ -10,146 +15,100 @@ Program::Program(Host& h, TransportFactory transports, DeviceResolver devices)
       pump(h),
       form(pump),
       serialPort(h, std::move(transports), std::move(devices)),
-      link(pump, serialPort, conn),
-      supervisor(h, form, password, link, conn),
-      clock(h, form, link, conn),
-      search(h, form, password, link, conn, supervisor),
-      bulk(h, form, link, conn, transfer),
-      ramWrite(h, form, link, conn),
-      views(h, form, link, conn, transfer, bulk),
-      cells(form, link, conn),
-      epromFiles(h, form, link),
-      service(form, link, conn),
+      runner(h, form, exchange),
+      exchange(pump, serialPort, runner.connection()),
+      serviceGate(h, form, password, exchange, runner),
+      shutdown(h, form, exchange, runner),
+      supervisor(h, form, exchange, runner, serviceGate),
+      clock(h, form, exchange, runner.connection()),
+      search(h, form, password, exchange, runner, supervisor),
+      cells(form, exchange, runner.connection()),
+      epromFiles(h, form, exchange),
+      service(form, exchange, runner),
       statusReport(h, form) {
     form.about = &about;
     form.password = &password;
     form.jumperHelp = &jumperHelp;
     serialPort.SetTrace(WireTrace::FromEnvironment([&h] { return h.TickCount(); }));
     Wire();
+    BindOperations();
 }
 
 void Program::Wire() {
-    link.onActivity = [this](bool exchanging) {
+    exchange.onActivity = [this](bool exchanging) {
         form.activityIndicator.SetColor(exchanging ? colors::Aqua : colors::Navy);
-        if (!exchanging && deferredClick_) host.Post([this] { RunDeferredClick(); });
+        if (!exchanging) runner.OnExchangeEnded();
     };
-    link.onError = [this](const std::string& text) { form.LogError(text); };
-    form.onOperationControls = [this](bool on) { conn.controlsHeld = !on; };
-    form.pollTimer.OnTimer = [this] { supervisor.OnPollTick(); };
+    exchange.onError = [this](const std::string& text) { form.LogError(text); };
+    form.pollTimer.OnTimer = [this] { runner.OnTick(); };
+    runner.onSupervisorTick = [this] { supervisor.OnPollTick(); };
+    serialPort.OnRxChar = [this](int) { runner.OnBytesReceived(); };
+    serialPort.OnFailure = [this](const EVaCommError& error) { exchange.ReportPortFailure(error); };
+    serviceGate.onLockedOut = [this] { shutdown.CloseAfterLockOut(); };
     search.readClockIntoFields = [this] { clock.ReadClockIntoFields(); };
-    supervisor.onTransferTick = [this] { bulk.OnTransferTick(); };
-    serialPort.OnRxChar = [this](int) { bulk.OnBytesReceived(); };
-    serialPort.OnFailure = [this](const EVaCommError& error) { link.ReportPortFailure(error); };
-
-    form.searchButton.OnClick = [this] { search.SearchAdapter(); };
-    form.disconnectButton.OnClick = [this] { supervisor.Disconnect(); };
-    form.serviceItem.OnClick = [this] { supervisor.ToggleService(); };
-    form.noticeItem.OnClick = [this] { ShowNotice(); };
-    form.aboutItem.OnClick = [this] { ShowAbout(); };
-    form.jumperHelpItem.OnClick = [this] { ShowJumperHelp(); };
-    form.extraFunctionsCheck.OnClick = [this] { ApplyExtraFunctionsChoice(); };
-    clock.Attach();
-    form.ramSaveButton.OnClick = [this] { bulk.SaveMemoryToFile(MemoryKind::Ram); };
-    form.epromSaveButton.OnClick = [this] { bulk.SaveMemoryToFile(MemoryKind::Eprom); };
-    form.ramViewAllButton.OnClick = [this] { bulk.ShowWholeMemory(MemoryKind::Ram); };
-    form.epromViewAllButton.OnClick = [this] { bulk.ShowWholeMemory(MemoryKind::Eprom); };
-    form.ramRestoreButton.OnClick = [this] { ramWrite.RestoreRamFromFile(); };
-    form.ramClearButton.OnClick = [this] { ramWrite.ClearRam(); };
-    form.compareRamItem.OnClick = [this] { bulk.CompareRamWithFile(); };
-    form.ramRangeButton.OnClick = [this] { views.ShowRange(MemoryKind::Ram); };
-    form.epromRangeButton.OnClick = [this] { views.ShowRange(MemoryKind::Eprom); };
-    form.ramViewClearButton.OnClick = [this] { views.ClearView(MemoryKind::Ram); };
-    form.epromViewClearButton.OnClick = [this] { views.ClearView(MemoryKind::Eprom); };
-    form.ramViewSaveButton.OnClick = [this] { views.SaveView(MemoryKind::Ram); };
-    form.epromViewSaveButton.OnClick = [this] { views.SaveView(MemoryKind::Eprom); };
-    cells.Attach();
-    form.cellReadButton.OnClick = [this] { cells.ReadCell(); };
-    form.cellWriteButton.OnClick = [this] { cells.WriteCell(); };
-    form.splitEpromItem.OnClick = [this] { epromFiles.SplitImage(); };
-    form.joinEpromItem.OnClick = [this] { epromFiles.JoinHalves(); };
-    form.adpSwitchCheck.OnClick = [this] { service.SwitchAdpModule(); };
     service.readAdpClock = [this] { clock.ReadClockIntoFields(ClockLayout::Adp); };
-    form.clearErrorsButton.OnClick = [this] { service.ClearAdapterErrors(); };
-    form.resetAdapterButton.OnClick = [this] { service.ResetAdapter(); };
-    form.saveStatusButton.OnClick = [this] { statusReport.SaveStatusReport(); };
+    clock.Attach();
+    cells.Attach();
 
-    for (Control* c : {&form.searchButton, &form.disconnectButton, &form.clockReadButton,
-                       &form.clockSetButton, &form.pcTimeButton, &form.rtcSetButton,
-                       &form.timekeeperSetButton, &form.ramSaveButton, &form.epromSaveButton,
-                       &form.ramViewAllButton, &form.epromViewAllButton, &form.ramRestoreButton,
-                       &form.ramClearButton, &form.compareRamItem, &form.ramRangeButton,
-                       &form.epromRangeButton, &form.cellReadButton, &form.cellWriteButton,
-                       &form.splitEpromItem, &form.joinEpromItem, &form.adpSwitchCheck,
-                       &form.clearErrorsButton, &form.resetAdapterButton, &form.saveStatusButton})
-        GuardOperation(*c);
+    // Not operations: they send nothing and may be used at any time.
+    form.serviceItem.OnClick = [this] { serviceGate.ToggleService(); };
+    form.aboutItem.OnClick = [this] { about.window.SetVisible(true); };
+    form.jumperHelpItem.OnClick = [this] { jumperHelp.window.SetVisible(true); };
+    form.extraFunctionsCheck.OnClick = [this] { form.ApplyExtraFunctions(conn().moduleType()); };
+    form.ramViewClearButton.OnClick = [this] { form.ramView.Clear(); };
+    form.epromViewClearButton.OnClick = [this] { form.epromView.Clear(); };
 }
 
-void Program::GuardOperation(Control& control) {
-    control.OnClick = [this, &control, handler = std::move(control.OnClick)] {
-        if (!handler) return;
-        // An operation that started while an exchange waits would run its own
-        // exchange inside that one and take its answer. The click waits for
-        // the exchange to end instead (a poll holds the line for 90 ms every
-        // second); one during another operation is dropped.
-        if (link.Busy() || conn.operationRunning) {
-            if (!conn.operationRunning && !deferredClick_)
-                deferredClick_ = &control;
-            else
-                DropClick(control);
-            return;
-        }
-        conn.operationRunning = true;
-        struct ClearOnExit {
-            bool& flag;
-            ~ClearOnExit() { flag = false; }
-        } clearOnExit{conn.operationRunning};
-        try {
-            handler();
-        } catch (const EVaCommError&) {
-            // The event loop shows the port's error; the lock the operation
-            // took must still come off with the next tick.
-            form.pollTimer.SetEnabled(true);
-            throw;
-        }
+void Program::BindOperations() {
+    OperationContext& ctx = context;
+    auto transfer = [&ctx]<typename Op, typename... Args>(std::type_identity<Op>, Args... args) -> OperationFactory {
+        return [&ctx, args...] { return std::make_unique<Op>(ctx, args...); };
     };
-}
+    using Extent = MemoryViewOperation::Extent;
+    const auto save = std::type_identity<MemorySaveOperation>{};
+    const auto view = std::type_identity<MemoryViewOperation>{};
+    runner.Bind(form.ramSaveButton, transfer(save, MemoryKind::Ram));
+    runner.Bind(form.epromSaveButton, transfer(save, MemoryKind::Eprom));
+    runner.Bind(form.ramViewAllButton, transfer(view, MemoryKind::Ram, Extent::Whole));
+    runner.Bind(form.epromViewAllButton, transfer(view, MemoryKind::Eprom, Extent::Whole));
+    runner.Bind(form.ramRangeButton, transfer(view, MemoryKind::Ram, Extent::Range));
+    runner.Bind(form.epromRangeButton, transfer(view, MemoryKind::Eprom, Extent::Range));
+    runner.Bind(form.compareRamItem, transfer(std::type_identity<RamCompareOperation>{}));
 
-void Program::DropClick(Control& control) {
-    // A check box has already changed: put it back, so that what it shows is
-    // what the adapter was told.
-    if (control.kind == ControlKind::CheckBox) control.SetChecked(!control.checked);
-}
-
-void Program::RunDeferredClick() {
-    Control* control = deferredClick_;
-    if (!control || link.Busy()) return;  // still waiting: the next exchange end comes back
-    deferredClick_ = nullptr;
-    // What happened meanwhile may have taken the control away.
-    if (!control->enabled || !form.window.enabled || conn.operationRunning) {
-        DropClick(*control);
-        return;
-    }
-    control->OnClick();
+    runner.Bind(form.searchButton, [this](BusyLock& lock) { search.SearchAdapter(lock); });
+    runner.Bind(form.disconnectButton, [this](BusyLock&) { supervisor.Disconnect(); });
+    runner.Bind(form.clockReadButton, [this](BusyLock& lock) { clock.ReadClock(lock); });
+    runner.Bind(form.clockSetButton, [this](BusyLock& lock) { clock.SetClockFromFields(lock); });
+    runner.Bind(form.pcTimeButton, [this](BusyLock& lock) { clock.SetClockFromPc(lock); });
+    runner.Bind(form.rtcSetButton, [this](BusyLock& lock) { clock.WriteRtcBits(lock); });
+    runner.Bind(form.timekeeperSetButton, [this](BusyLock& lock) { clock.WriteTimekeeperBits(lock); });
+    runner.Bind(form.ramRestoreButton, [this](BusyLock& lock) { RestoreRamFromFile(context, lock); });
+    runner.Bind(form.ramClearButton, [this](BusyLock& lock) { ClearRam(context, lock); });
+    runner.Bind(form.ramViewSaveButton, [this](BusyLock& lock) { SaveViewToFile(context, lock, MemoryKind::Ram); });
+    runner.Bind(form.epromViewSaveButton,
+                [this](BusyLock& lock) { SaveViewToFile(context, lock, MemoryKind::Eprom); });
+    runner.Bind(form.cellReadButton, [this](BusyLock& lock) { cells.ReadCell(lock); });
+    runner.Bind(form.cellWriteButton, [this](BusyLock& lock) { cells.WriteCell(lock); });
+    runner.Bind(form.splitEpromItem, [this](BusyLock& lock) { epromFiles.SplitImage(lock); });
+    runner.Bind(form.joinEpromItem, [this](BusyLock& lock) { epromFiles.JoinHalves(lock); });
+    runner.Bind(form.adpSwitchCheck, [this](BusyLock& lock) { service.SwitchAdpModule(lock); });
+    runner.Bind(form.clearErrorsButton, [this](BusyLock& lock) { service.ClearAdapterErrors(lock); });
+    runner.Bind(form.resetAdapterButton, [this](BusyLock&) { service.ResetAdapter(); });
+    runner.Bind(form.saveStatusButton, [this](BusyLock& lock) { statusReport.SaveStatusReport(lock); });
+    runner.Bind(form.noticeItem, [this](BusyLock& lock) { ShowNotice(lock); });
 }
 
 bool Program::RequestClose() {
     if (closed) return true;
-    if (!supervisor.MayClose()) return false;
-    supervisor.FadeOut();
+    if (!shutdown.MayClose()) return false;
+    shutdown.FadeOut();
     closed = true;
     return true;
 }
 
-void Program::ShowNotice() {
-    form.pollTimer.SetEnabled(false);
+void Program::ShowNotice(BusyLock& lock) {
+    lock.HoldTimer();
     host.ShowMessage(kProgramTitle, kNoticeText, MessageIcon::None, true);
-    form.pollTimer.SetEnabled(true);
 }
-
-void Program::ShowAbout() { about.window.SetVisible(true); }
-
-void Program::ShowJumperHelp() { jumperHelp.window.SetVisible(true); }
-
-void Program::ApplyExtraFunctionsChoice() { form.ApplyExtraFunctions(conn.moduleType); }
 
 }  // namespace qvd

@@ -1,20 +1,20 @@
 #pragma once
 // The whole program without its window toolkit: the windows as data, the
-// serial port, the connection data and every handler, wired together.
+// serial port, the operation runner and every operation, wired together.
 #include "core/clock/ClockOperations.h"
 #include "core/form/MainForm.h"
 #include "core/form/OtherForms.h"
 #include "core/host/EventPump.h"
 #include "core/host/Host.h"
 #include "core/link/CommandExchange.h"
-#include "core/link/Connection.h"
+#include "core/link/OperationContext.h"
+#include "core/link/OperationRunner.h"
+#include "core/link/ServiceGate.h"
+#include "core/link/Shutdown.h"
 #include "core/link/Supervisor.h"
-#include "core/memory/BulkReads.h"
+#include "core/memory/BulkRead.h"
 #include "core/memory/CellOperations.h"
 #include "core/memory/EpromFiles.h"
-#include "core/memory/HexViews.h"
-#include "core/memory/RamWrite.h"
-#include "core/memory/TransferContext.h"
 #include "core/module/AdapterSearch.h"
 #include "core/module/ServiceFunctions.h"
 #include "core/module/StatusReport.h"
@@ -35,11 +35,7 @@ public:
     bool RequestClose();
     bool closed = false;
 
-    // Menu "Hilfe".
-    void ShowNotice();
-    void ShowAbout();
-    void ShowJumperHelp();
-    void ApplyExtraFunctionsChoice();
+    const Connection& conn() const { return runner.connection(); }
 
     Host& host;
     EventPump pump;
@@ -50,15 +46,14 @@ public:
     PasswordForm password;
     JumperHelpForm jumperHelp;
     TVaComm serialPort;
-    Connection conn;
-    CommandExchange link;
+    OperationRunner runner;
+    CommandExchange exchange;
+    OperationContext context{host, form, exchange, runner};
+    ServiceGate serviceGate;
+    Shutdown shutdown;
     Supervisor supervisor;
     ClockOperations clock;
     AdapterSearch search;
-    TransferContext transfer;
-    BulkReads bulk;
-    RamWrite ramWrite;
-    HexViews views;
     CellOperations cells;
     EpromFiles epromFiles;
     ServiceFunctions service;
@@ -66,13 +61,9 @@ public:
 
 private:
     void Wire();
-    // Lets the control's click run only when no other operation or exchange
-    // is under way, and marks the operation running meanwhile.
-    void GuardOperation(Control& control);
-    void DropClick(Control& control);
-    void RunDeferredClick();
-    // A click that came while an exchange waited; it runs when that ends.
-    Control* deferredClick_ = nullptr;
+    void BindOperations();
+    // Menu "Hilfe".
+    void ShowNotice(BusyLock& lock);
 };
 
 }  // namespace qvd

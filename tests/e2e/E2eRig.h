@@ -257,18 +257,18 @@ struct E2eProgram {
     size_t logMark = 0, boxMark = 0;
 
     MainForm& form() { return program.form; }
-    Connection& conn() { return program.conn; }
+    const Connection& conn() const { return program.conn(); }
 
     bool StartAndEnumerate() {
         program.Start();
         host.messages.clear();  // the notice
-        return host.RunUntil([&] { return conn().state == ConnState::Idle; }, 15000);
+        return host.RunUntil([&] { return conn().state() == ConnState::Idle; }, 15000);
     }
     // The user's search; true when it connected.
     bool Search() {
         Mark();
         form().searchButton.OnClick();
-        return conn().state == ConnState::Connected;
+        return conn().state() == ConnState::Connected;
     }
     bool Connect() { return StartAndEnumerate() && Search(); }
 
@@ -286,7 +286,7 @@ struct E2eProgram {
 
     // Until an operation has ended and a tick has given the controls back.
     bool RunUntilReleased(uint32_t maxMs) {
-        return host.RunUntil([&] { return conn().state == ConnState::Connected && !conn().controlsHeld; }, maxMs);
+        return host.RunUntil([&] { return conn().state() == ConnState::Connected && !program.runner.Busy() && !program.runner.ControlsHeld(); }, maxMs);
     }
     bool Save(Control& button, const std::string& path, uint32_t maxMs = 30000) {
         host.saveAnswers.push_back(path);
@@ -298,7 +298,7 @@ struct E2eProgram {
     // (and the status file) offered, and the window takes input.
     bool Dropped() {
         MainForm& f = form();
-        return !program.serialPort.Active() && conn().state == ConnState::Idle && f.searchButton.enabled &&
+        return !program.serialPort.Active() && conn().state() == ConnState::Idle && f.searchButton.enabled &&
                f.saveStatusButton.enabled && f.window.enabled && !f.ramSaveButton.enabled && !f.disconnectButton.enabled;
     }
 

@@ -29,7 +29,7 @@ TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
     E2eProgram pc{dir / "ports"};
     ASSERT_TRUE(pc.Connect());
     pc.form().ramViewAllButton.OnClick();
-    ASSERT_TRUE(pc.host.RunUntil([&] { return pc.conn().state == ConnState::Connected && !pc.form().ramView.lines.empty(); }, 20000));
+    ASSERT_TRUE(pc.host.RunUntil([&] { return pc.conn().state() == ConnState::Connected && !pc.form().ramView.lines.empty(); }, 20000));
 
     // The halves and the joined image are written beside their targets
     // first; a full disk meets them there.
@@ -95,7 +95,7 @@ TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
     EXPECT_EQ(inClosed, Lines{"bw2.hex"});
 
     // The connection is still up, and a good file is written.
-    EXPECT_EQ(pc.conn().state, ConnState::Connected);
+    EXPECT_EQ(pc.conn().state(), ConnState::Connected);
     pc.Mark();
     ASSERT_TRUE(pc.Save(pc.form().saveStatusButton, (scratch / "status.txt").string()));
     EXPECT_EQ(pc.Log(), Lines{"Statusmeldungen & QVD-Infos gespeichert unter: " + (scratch / "status.txt").string()});

@@ -37,8 +37,8 @@ TEST(LineFaults, LostPollsUpToThreePassUnseenSixGiveUpSpoiltAnswersAreToldOnce) 
             // Two good answers after the fault, the last one read.
             ASSERT_TRUE(pc.host.RunUntil([&] { return Count(adapter.Received(), "r") >= 3; }, 30000));
             pc.host.RunFor(300);
-            EXPECT_EQ(pc.conn().state, ConnState::Connected);
-            EXPECT_EQ(pc.conn().noAnswerCount, 0);
+            EXPECT_EQ(pc.conn().state(), ConnState::Connected);
+            EXPECT_EQ(pc.program.supervisor.noAnswerCount(), 0);
         }
         EXPECT_EQ(Count(adapter.Received(), "r (verloren)"), c.lost);
         EXPECT_EQ(pc.Log(), c.log);

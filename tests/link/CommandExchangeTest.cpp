@@ -26,8 +26,8 @@ TEST(CommandExchange, AcceptsOnlyAnAnswerOfTheAskedLength) {
         rig.device->faults.replaceOnce["r"] = c.answer;
         rig.Mark();
         const bool ok = c.answer.size() == 18;
-        EXPECT_EQ(rig.program->link.ExchangeCommand("r", 18), ok) << c.answer;
-        EXPECT_EQ(rig.program->link.LastAnswer(), ok ? full : "---");
+        EXPECT_EQ(rig.program->exchange.ExchangeCommand("r", 18), ok) << c.answer;
+        EXPECT_EQ(rig.program->exchange.LastAnswer(), ok ? full : "---");
         EXPECT_EQ(rig.Log(), c.log);
         EXPECT_TRUE(rig.form().logMemo.color == (c.log.empty() ? colors::Green : colors::Red) &&
                     rig.form().activityIndicator.color == colors::Navy);
@@ -38,8 +38,8 @@ TEST(CommandExchange, BytesWaitingBeforeTheCommandAreDropped) {
     Rig rig(Rig::Opened);
     rig.device->send("junk");  // unasked, waits in the driver
     rig.host.RunFor(50);
-    EXPECT_TRUE(rig.program->link.ExchangeCommand("r", 18));
-    EXPECT_EQ(rig.program->link.LastAnswer().substr(0, 3), "FF1");
+    EXPECT_TRUE(rig.program->exchange.ExchangeCommand("r", 18));
+    EXPECT_EQ(rig.program->exchange.LastAnswer().substr(0, 3), "FF1");
 }
 
 TEST(CommandExchange, WaitsTheAnswerTimeOfCommandAndModule) {
@@ -51,7 +51,7 @@ TEST(CommandExchange, WaitsTheAnswerTimeOfCommandAndModule) {
     for (const Case& c : cases) {
         Rig rig(Rig::Opened, c.type);
         const uint64_t start = rig.host.Time();
-        rig.program->link.ExchangeCommand(c.command, c.length);
+        rig.program->exchange.ExchangeCommand(c.command, c.length);
         // More than the wait, plus the exchange's own few ticks.
         EXPECT_NEAR(double(rig.host.Time() - start), c.waitMs + 3, 2) << c.command << " " << int(c.type);
     }
@@ -71,9 +71,9 @@ TEST(CommandExchange, WriteThatDoesNotGoOutFailsAtOnce) {
     Program program(host, [](auto&) { return std::make_unique<StuckPort>(); }, [](int) { return std::string("COM1"); });
     program.serialPort.Open();
     const uint64_t start = host.Time();
-    EXPECT_FALSE(program.link.ExchangeCommand("g0020", 10));
+    EXPECT_FALSE(program.exchange.ExchangeCommand("g0020", 10));
     EXPECT_EQ(host.Time(), start);
-    EXPECT_FALSE(program.link.Busy());
+    EXPECT_FALSE(program.exchange.Busy());
 }
 
 // Every byte either way lands in the trace, one line per write or read.
@@ -97,14 +97,14 @@ TEST(CommandExchange, UnplugEndsTheWaitAtOnce) {
     rig.host.After(1000, [&] { rig.ports.Unplug("COM1"); });
     rig.Mark();
     const uint64_t start = rig.host.Time();
-    EXPECT_FALSE(rig.program->link.ExchangeCommand("g0020", 10));
+    EXPECT_FALSE(rig.program->exchange.ExchangeCommand("g0020", 10));
     EXPECT_LT(rig.host.Time() - start, 2000u);
     ASSERT_EQ(rig.Log().size(), 1u);
     EXPECT_TRUE(rig.Log()[0].starts_with("Error retrieving statistics")) << rig.Log()[0];
-    EXPECT_EQ(rig.program->link.LastAnswer(), "---");
+    EXPECT_EQ(rig.program->exchange.LastAnswer(), "---");
     EXPECT_EQ(rig.form().logMemo.color, colors::Red);
     // Afterwards the port behaves as closed: silent failure, no new error line.
-    EXPECT_FALSE(rig.program->link.ExchangeCommand("g0020", 10));
+    EXPECT_FALSE(rig.program->exchange.ExchangeCommand("g0020", 10));
     EXPECT_EQ(rig.Log().size(), 1u);
 }
 

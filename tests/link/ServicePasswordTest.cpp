@@ -10,7 +10,7 @@ const std::string kPassword = "Servus!QVD24";
 
 // Types the entry into the service dialog and presses Enter.
 void Enter(Rig& rig, const std::string& entry) {
-    rig.program->supervisor.ToggleService();
+    rig.program->serviceGate.ToggleService();
     rig.program->password.entryEdit.SetText(entry);
     char key = '\r';
     rig.program->password.entryEdit.OnKeyPress(key);
@@ -30,9 +30,10 @@ TEST(ServicePassword, RightPasswordOpensTheServiceLayoutOnlyForAServiceAdapter) 
     for (bool service : {true, false}) {
         SCOPED_TRACE(service);
         Rig rig(Rig::Connected);
-        rig.conn().serviceAdapter = service;
-        rig.conn().wrongPasswordCount = 1;
-        rig.program->supervisor.ToggleService();
+        if (service) rig.program->runner.AdapterIdentified(rig.conn().adapterVersion(), true);
+        Enter(rig, "falsch");  // one wrong entry before does not count against it
+        ASSERT_TRUE(rig.Poll());
+        rig.program->serviceGate.ToggleService();
         EXPECT_EQ(rig.program->password.window.caption, "Servicebereich");
         EXPECT_TRUE(rig.program->password.window.visible && rig.form().window.enabled);  // not modal
         rig.Mark();
@@ -46,14 +47,14 @@ TEST(ServicePassword, RightPasswordOpensTheServiceLayoutOnlyForAServiceAdapter) 
         if (!service) continue;
 
         // Service off again: from then on a wrong entry locks out at once.
-        rig.program->supervisor.ToggleService();
+        rig.program->serviceGate.ToggleService();
         EXPECT_EQ(rig.form().messagePanel.caption, "Servicefunktionen abgeschaltet");
         EXPECT_EQ(rig.form().Width(), 773);
         ASSERT_TRUE(rig.Poll());  // without an entry the high count alone does nothing
-        EXPECT_EQ(rig.conn().state, ConnState::Connected);
+        EXPECT_EQ(rig.conn().state(), ConnState::Connected);
         Enter(rig, "falsch");
         rig.host.RunFor(1500);
-        EXPECT_EQ(rig.conn().state, ConnState::Idle);
+        EXPECT_EQ(rig.conn().state(), ConnState::Idle);
         EXPECT_TRUE(rig.LogHas("Wiederholte falsche Passworteingabe. Bitte warten..."));
     }
 }
@@ -64,9 +65,9 @@ TEST(ServicePassword, ThirdWrongEntryLocksOutAndClosesSeventeenSecondsAfterTheBo
         Enter(rig, "falsch");
         rig.Mark();
         ASSERT_TRUE(rig.Poll());
-        EXPECT_EQ(rig.conn().wrongPasswordCount, i);
+        EXPECT_EQ(rig.program->serviceGate.wrongEntries(), i);
         EXPECT_EQ(rig.Log(), Lines{"Servicefunktionen verfügbar."});  // says nothing to a guesser
-        EXPECT_EQ(rig.conn().state, ConnState::Connected);
+        EXPECT_EQ(rig.conn().state(), ConnState::Connected);
     }
     uint64_t closeRequestedAt = 0;
     rig.host.onCloseRequest = [&] {
@@ -94,7 +95,7 @@ TEST(ServicePassword, EntryIsJudgedOnlyByATickWhileConnected) {
     Enter(rig, "falsch");
     rig.host.RunFor(3000);
     EXPECT_EQ(rig.program->password.handOverEdit.caption, PasswordForm::Frame("falsch"));
-    EXPECT_EQ(rig.conn().wrongPasswordCount, 0);
+    EXPECT_EQ(rig.program->serviceGate.wrongEntries(), 0);
 }
 
 }  // namespace

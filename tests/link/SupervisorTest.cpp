@@ -1,6 +1,7 @@
 #include "core/form/MessageBox.h"
 #include "core/module/AdapterInfo.h"
 #include "core/wire/StatusCodes.h"
+#include "memory/ScratchDir.h"
 #include "support/Rig.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,7 @@ TEST(SupervisorStart, NoticeThenBannerThenEnumerationOfPresentPortsAndRefusedDev
         rig.logMark = 5;  // after the banner
         ASSERT_TRUE(rig.host.RunUntil([&] { return !rig.Log().empty(); }, 5000));
         EXPECT_EQ(rig.host.Time() - t0, 2000u);
-        ASSERT_TRUE(rig.host.RunUntil([&] { return rig.conn().state == ConnState::Idle; }, 5000));
+        ASSERT_TRUE(rig.host.RunUntil([&] { return rig.conn().state() == ConnState::Idle; }, 5000));
         // One enumeration tick 100 ms later; each present port's close takes 300 ms.
         const auto present = std::count_if(c.log.begin(), c.log.end(), [](auto& l) { return l.starts_with("Vor"); });
         EXPECT_EQ(rig.host.Time() - t0, 2100u + 300 * present);
@@ -89,8 +90,8 @@ TEST(SupervisorPoll, CodesAreJudgedAsStrings) {
         EXPECT_EQ(Has(rig.Sent(), "z0001"), !c.portOpen);
         EXPECT_EQ(Has(rig.Sent(), "w0001"), c.connected && !c.log.empty());
         // Remembered, reset or not, so that the same code again counts as a repetition.
-        EXPECT_EQ(rig.conn().lastErrorCode, c.connected && !c.log.empty() ? c.code : "");
-        EXPECT_EQ(rig.conn().state, c.connected ? ConnState::Connected : ConnState::Idle);
+        EXPECT_EQ(rig.program->supervisor.lastErrorCode(), c.connected && !c.log.empty() ? c.code : "");
+        EXPECT_EQ(rig.conn().state(), c.connected ? ConnState::Connected : ConnState::Idle);
         EXPECT_EQ(rig.PortOpen(), c.portOpen);
         EXPECT_EQ(rig.Boxes(), c.box.empty() ? Lines{} : Lines{c.box});
         for (const RecordedMessage& m : rig.host.messages) EXPECT_TRUE(m.icon == MessageIcon::Error && m.title == kWindowCaption);
@@ -105,7 +106,7 @@ TEST(SupervisorPoll, SameResettableErrorAgainIsARepetition) {
     Rig rig(Rig::Connected);
     rig.device->faults.statusSequence = {"21"};
     ASSERT_TRUE(rig.Poll());
-    EXPECT_EQ(rig.conn().state, ConnState::Connected);
+    EXPECT_EQ(rig.conn().state(), ConnState::Connected);
 
     rig.device->faults.statusSequence = {"21"};
     rig.Mark();
@@ -138,7 +139,7 @@ TEST(SupervisorPoll, AlternatingErrorsNeverNestOnePauseInAnother) {
     for (size_t i = 0; i < pauses.size(); ++i) EXPECT_EQ(pauses[i], i % 2 ? 'O' : 'W') << pauses;
     const Lines log = rig.Log();
     EXPECT_EQ(std::count(log.begin(), log.end(), "QVD-Modul-Fehler (26) wurde zurückgesetzt."), 300);
-    EXPECT_EQ(rig.conn().state, ConnState::Connected);
+    EXPECT_EQ(rig.conn().state(), ConnState::Connected);
 }
 
 // Lost polls as such, and the give-up's box, are met by the end-to-end
@@ -206,8 +207,8 @@ TEST(SupervisorExchangeGuard, ClicksDuringAPollWaitForItsEnd) {
     EXPECT_EQ(sentAfterClick, sentAtClick);
     const Lines sent = rig.Sent();
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "f"), clicks);  // every click was carried out
-    EXPECT_EQ(rig.conn().noAnswerCount, 0);
-    EXPECT_EQ(rig.conn().state, ConnState::Connected);
+    EXPECT_EQ(rig.program->supervisor.noAnswerCount(), 0);
+    EXPECT_EQ(rig.conn().state(), ConnState::Connected);
 }
 
 // An operation's lock stays until the next connected tick, which restores
@@ -248,29 +249,47 @@ TEST(SupervisorBoxes, NoPollWhileABoxIsOpen) {
     EXPECT_EQ(most, 1);
 }
 
-// A transfer's ticks go to the transfer, and the close waits for its end.
-TEST(SupervisorClose, RefusedDuringATransferOrWhileAnOperationHoldsTheLock) {
-    for (ConnState state : {ConnState::FileRead, ConnState::RamViewRead, ConnState::EpromViewRead,
-                            ConnState::Connected}) {
-        Rig rig(Rig::Connected);
-        int transferTicks = 0;
-        rig.program->supervisor.onTransferTick = [&] { ++transferTicks; };
-        rig.conn().state = state;
-        rig.Mark();
-        bool mayClose = true;
-        if (state == ConnState::Connected) {
-            // The close comes while the clock read waits for its answer.
-            rig.host.After(30, [&] { mayClose = rig.program->RequestClose(); });
-            rig.form().clockReadButton.OnClick();
+// The close waits for the end of every operation: a save is one from its
+// click to the verification's last message, so the port is not closed under
+// the memory checksum wait.
+TEST(SupervisorClose, RefusedUntilTheOperationHasEnded) {
+    struct Case {
+        const char* name;
+        const char* closeWhenLogged;  // the close comes a second after this line
+        std::function<void(Rig&)> start;
+        const char* lastLine;
+    };
+    const Case cases[] = {
+        {"clock read", nullptr, [](Rig& r) { r.form().clockReadButton.OnClick(); }, nullptr},
+        {"RAM save, streaming", "RAM --> Datei: Übertragung läuft...", nullptr, "OK"},
+        {"RAM save, verifying", "RAM-Überprüfung, bitte warten...", nullptr, "OK"},
+        {"RAM view, streaming", "RAM --> PC: Gesamtinhalt-Übertragung läuft...",
+         [](Rig& r) { r.form().ramViewAllButton.OnClick(); }, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(Rig::Connected, 1);
+        testing::ScratchDir dir;
+        bool asked = false, mayClose = true;
+        std::function<void()> watch = [&] {
+            if (!c.closeWhenLogged || rig.LogHas(c.closeWhenLogged))
+                rig.host.After(c.closeWhenLogged ? 1000 : 30, [&] { asked = true, mayClose = rig.program->RequestClose(); });
+            else
+                rig.host.After(50, watch);
+        };
+        watch();
+        if (c.start) {
+            c.start(rig);
         } else {
-            rig.host.RunFor(3050);
-            EXPECT_EQ(transferTicks, 3);
-            EXPECT_FALSE(Has(rig.Sent(), "r"));
-            mayClose = rig.program->RequestClose();
+            rig.host.saveAnswers.push_back(dir / "ram.dat");
+            rig.form().ramSaveButton.OnClick();
         }
-        EXPECT_FALSE(mayClose) << int(state);
+        ASSERT_TRUE(rig.RunUntilReleased());
+        EXPECT_TRUE(asked);
+        EXPECT_FALSE(mayClose);
         EXPECT_EQ(rig.Boxes(), Lines{"QVD-Modul Kommunikation\r\rDatentransfer..."});
         EXPECT_TRUE(rig.PortOpen() && rig.form().alpha == 255);
+        if (c.lastLine) EXPECT_EQ(rig.Log().back(), c.lastLine);
     }
 }
 

@@ -1,9 +1,12 @@
 #include "core/memory/ByteSum.h"
+#include "core/memory/ImageFile.h"
 #include "core/memory/RestorePlan.h"
 
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace qvd {
 namespace {
@@ -36,7 +39,12 @@ TEST(RestorePlan, ImageFileReadsWholeOrRefuses) {
     EXPECT_EQ(large.error, ImageFileError::TooLarge);
     EXPECT_TRUE(large.bytes.empty());
     EXPECT_EQ(ReadImageFile(dir / "missing.bin").error, ImageFileError::CannotOpen);
-    EXPECT_EQ(ReadImageFile(dir.path().string()).error, ImageFileError::CannotRead);
+    // Nothing but a regular file is an image; a FIFO must not hold the window
+    // waiting for a writer.
+    const std::string fifo = (dir / "fifo").c_str();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& special : {dir.path().string(), fifo, std::string("/dev/null")})
+        EXPECT_EQ(ReadImageFile(special).error, ImageFileError::CannotOpen) << special;
 }
 
 }  // namespace

@@ -36,9 +36,8 @@ TEST(RamSave, FileHoldsTheModulesRamAndIsVerified) {
     for (auto [type, version, memoryChecksum] : {std::tuple<uint8_t, const char*, bool>{1, "1.10", true}, {5, "1.05", false}}) {
         SCOPED_TRACE(int(type));
         Rig rig(Rig::Connected, type);
-        // The version is read back from the identification line; the search
-        // itself takes no adapter below 1.20.
-        rig.form().identificationLabel.SetCaption(std::string("QVD-BW/NSM V") + version + " SN:000815");
+        // The search itself takes no adapter below 1.20.
+        rig.program->runner.AdapterIdentified(version, false);
         ScratchDir dir;
         rig.Mark();
         SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");

@@ -29,7 +29,7 @@ TEST(AdapterSearch, WalksThePortsInOrderAndStopsAtTheAdapter) {
     const Lines log = rig.Log();
     EXPECT_EQ(Lines(log.begin(), log.begin() + std::min(log.size(), expected.size())), expected);
     EXPECT_EQ(rig.form().portPanel.caption, "COM: 3");
-    EXPECT_TRUE(rig.conn().state == ConnState::Connected && rig.ConnectedLayout());
+    EXPECT_TRUE(rig.conn().state() == ConnState::Connected && rig.ConnectedLayout());
     EXPECT_EQ(rig.form().searchButton.caption, "Neue Verbindung + Infos erneuern");
     EXPECT_TRUE(rig.Received(5).empty());
     EXPECT_EQ(rig.program->password.handOverEdit.caption, "");
@@ -61,8 +61,8 @@ TEST(AdapterSearch, ProbeEchoAndIdentificationAreCheckedByPrefixVersionAndServic
         device.faults.garbageBeforeEcho = c.beforeEcho;
         device.faults.extraAfterEcho = c.afterEcho;
         rig.Search();
-        EXPECT_EQ(rig.conn().state == ConnState::Connected, c.found);
-        EXPECT_EQ(rig.conn().serviceAdapter, c.service);
+        EXPECT_EQ(rig.conn().state() == ConnState::Connected, c.found);
+        EXPECT_EQ(rig.conn().serviceAdapter(), c.service);
         EXPECT_TRUE(c.logLine.empty() || rig.LogHas(c.logLine));
         // A rejection ends the search and reports the failure.
         Lines boxes = c.box.empty() ? Lines{} : Lines{c.box};
@@ -101,11 +101,11 @@ TEST(AdapterSearch, ModulesWithoutProfileAreNotConnected) {
         config.statusCode = c.status;
         rig.AddAdapter(1, config);
         rig.Search();
-        EXPECT_EQ(rig.conn().moduleType, c.type);
+        EXPECT_EQ(rig.conn().moduleType(), c.type);
         EXPECT_TRUE(Has(rig.form().infoMemo.lines, c.statusLine)) << c.statusLine;
         EXPECT_TRUE(rig.LogHas("FEHLER: Kein angeschlossenes Modul definiert."));
         EXPECT_FALSE(rig.LogHas("QVD-Modul nicht gefunden."));
-        EXPECT_FALSE(rig.ConnectedLayout() || rig.conn().state == ConnState::Connected) << c.statusLine;
+        EXPECT_FALSE(rig.ConnectedLayout() || rig.conn().state() == ConnState::Connected) << c.statusLine;
         EXPECT_TRUE(rig.form().searchButton.enabled);
     }
 }
@@ -165,13 +165,13 @@ TEST(AdapterSearch, WhatTheLastSearchFoundIsWithdrawnByTheNext) {
     auto& device = rig.AddAdapter(1, OfType(2));
     device.config.serial = "07Q3";
     rig.Search();
-    ASSERT_TRUE(rig.form().jumperHelpItem.enabled && rig.conn().serviceAdapter);
+    ASSERT_TRUE(rig.form().jumperHelpItem.enabled && rig.conn().serviceAdapter());
     device.config.moduleType = 3;
     device.config.serial = "0815";
     rig.form().searchButton.OnClick();
     EXPECT_FALSE(rig.form().jumperHelpItem.enabled);
     EXPECT_TRUE(rig.form().adpSwitchCheck.enabled);
-    EXPECT_FALSE(rig.conn().serviceAdapter);
+    EXPECT_FALSE(rig.conn().serviceAdapter());
 }
 
 TEST(AdapterSearch, InfoWindowCarriesTheReportAndFailedExchangesShowDashesThenEmptyValues) {
@@ -199,7 +199,7 @@ TEST(AdapterSearch, InfoWindowCarriesTheReportAndFailedExchangesShowDashesThenEm
     for (size_t i : {3, 4, 5, 6, 9, 10, 11, 12, 13})
         expected[i] = expected[i].substr(0, expected[i].find(": ") + 2) + (i == 3 || i == 9 ? "---" : "");
     EXPECT_EQ(rig.form().infoMemo.lines, expected);
-    EXPECT_EQ(rig.conn().state, ConnState::Connected);  // no report failure drops the connection
+    EXPECT_EQ(rig.conn().state(), ConnState::Connected);  // no report failure drops the connection
 }
 
 // An unreadable status answer (no type digit), or an adapter that vanishes
@@ -221,15 +221,15 @@ TEST(AdapterSearch, FailureDuringIdentificationAbandonsOnlyThatPort) {
         if (*lostAfter) rig.host.After(1, watch);
         rig.form().searchButton.OnClick();
         EXPECT_EQ(rig.form().portPanel.caption, "COM: 2");
-        EXPECT_TRUE(rig.conn().state == ConnState::Connected && rig.ConnectedLayout());
-        EXPECT_FALSE(rig.conn().serviceAdapter);
+        EXPECT_TRUE(rig.conn().state() == ConnState::Connected && rig.ConnectedLayout());
+        EXPECT_FALSE(rig.conn().serviceAdapter());
     }
     // Alone, the failure ends as not found, although COM1 was marked found.
     Rig alone;
     alone.AddAdapter(1).faults.lengthDelta["r"] = -1;
     alone.Search();
     EXPECT_TRUE(alone.LogHas("QVD-Modul nicht gefunden."));
-    EXPECT_FALSE(alone.ConnectedLayout() || alone.conn().state == ConnState::Connected);
+    EXPECT_FALSE(alone.ConnectedLayout() || alone.conn().state() == ConnState::Connected);
 }
 
 TEST(Identification, ShortAnswers) {

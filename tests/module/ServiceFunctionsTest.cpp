@@ -22,7 +22,7 @@ TEST(AdpSwitch, OnAndOffInTurn) {
     // says so, and the program goes on.
     rig.device->faults.replaceOnce["r"] = "---";
     click(true);
-    EXPECT_EQ(rig.conn().moduleType, 3);
+    EXPECT_EQ(rig.conn().moduleType(), 3);
     EXPECT_TRUE(rig.LogHas("FEHLER: Modultyp konnte nicht gelesen werden (---)."));
     ASSERT_TRUE(rig.RunUntilReleased(10000));
 
@@ -31,7 +31,7 @@ TEST(AdpSwitch, OnAndOffInTurn) {
     for (int round = 0; round < 2; ++round) {
         click(true);
         EXPECT_FALSE(f.extraFunctionsCheck.checked || f.rangeGroup.visible || f.timekeeperGroup.visible);
-        EXPECT_EQ(rig.conn().moduleType, 8);
+        EXPECT_EQ(rig.conn().moduleType(), 8);
         EXPECT_EQ(f.moduleNamePanel.caption, "adp Modul");
         EXPECT_TRUE(f.adpClockGroup.visible && !f.memoryGroup.visible);
         const Lines sent = rig.Sent();
@@ -40,7 +40,7 @@ TEST(AdpSwitch, OnAndOffInTurn) {
         ASSERT_TRUE(rig.RunUntilReleased(10000));
 
         click(false);
-        EXPECT_EQ(rig.conn().moduleType, 3);
+        EXPECT_EQ(rig.conn().moduleType(), 3);
         EXPECT_EQ(f.moduleNamePanel.caption, "NSM Adapter");
         EXPECT_EQ(rig.Log().back(), "adp-Modul Funktion deaktiviert");
         EXPECT_TRUE(!f.adpClockGroup.visible && f.memoryGroup.visible);
@@ -76,7 +76,7 @@ TEST(ServiceFunctions, ResetDropsTheConnectionAndASearchConnectsAgain) {
     EXPECT_FALSE(rig.PortOpen());
     EXPECT_TRUE(rig.OnlySearchOffered() && rig.form().Height() == kStartHeight);
     rig.form().searchButton.OnClick();
-    EXPECT_EQ(rig.conn().state, ConnState::Connected);
+    EXPECT_EQ(rig.conn().state(), ConnState::Connected);
 }
 
 TEST(StatusReport, FileHoldsInfoStatusAndLogInWindows1252) {

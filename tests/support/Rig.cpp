@@ -11,7 +11,7 @@ Rig::Rig(Setup setup, uint8_t type, sim::DeviceConfig config) {
     if (setup == Opened) {
         program->serialPort.SetPortNum(1);
         program->serialPort.Open();
-        conn().moduleType = type;
+        program->runner.ModuleTypeRead(type);
         return;
     }
     Search();
@@ -20,7 +20,7 @@ Rig::Rig(Setup setup, uint8_t type, sim::DeviceConfig config) {
 
 void Rig::StartAndEnumerate() {
     program->Start();
-    host.RunUntil([this] { return conn().state == ConnState::Idle; }, 30000);
+    host.RunUntil([this] { return conn().state() == ConnState::Idle; }, 30000);
 }
 
 uint64_t Rig::Search() {

@@ -36,7 +36,7 @@ struct Rig {
     size_t sentMark = 0, logMark = 0;
 
     MainForm& form() const { return program->form; }
-    Connection& conn() { return program->conn; }
+    const Connection& conn() const { return program->conn(); }
     sim::QvdDevice& AddAdapter(int com, sim::DeviceConfig config = {}) {
         return ports.AddAdapter(ComName(com), std::move(config));
     }
@@ -52,7 +52,7 @@ struct Rig {
     bool Poll();
     // Runs until an operation has ended and a tick has given the controls back.
     bool RunUntilReleased(uint32_t maxMs = 400000) {
-        return host.RunUntil([&] { return conn().state == ConnState::Connected && !conn().controlsHeld; }, maxMs);
+        return host.RunUntil([&] { return conn().state() == ConnState::Connected && !program->runner.Busy() && !program->runner.ControlsHeld(); }, maxMs);
     }
 
     // Starts an observation: what is sent to COM1 and logged from here on.

@@ -224,12 +224,12 @@ TEST(MainWindow, WindowLayoutsRevealWholeRegions) {
 
 TEST(MainWindow, CloseGoesThroughTheProgram) {
     Windows w;
-    w.program.conn.operationRunning = true;  // refused with a box
+    w.program.runner.BeginTransfer(TransferKind::RamView);  // refused with a box
     AnswerNextBox();
     EXPECT_FALSE(w.main.close());
     EXPECT_FALSE(w.program.closed);
 
-    w.program.conn.operationRunning = false;
+    w.program.runner.EndTransfer();
     w.host.CloseMainWindow();  // queued, never from inside the handler that asks
     EXPECT_TRUE(w.main.isVisible());
     Settle();
