@@ -3,19 +3,16 @@
 #include "core/form/MessageBox.h"
 #include "core/memory/EpromSplit.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace qvd {
 
 namespace {
 
 constexpr uint32_t kRefusalPause = 1000;
 
-bool HasSize(const std::string& path, uintmax_t size) {
-    std::error_code error;
-    const uintmax_t actual = std::filesystem::file_size(path, error);
-    return !error && actual == size;
+// An input that cannot be read is refused as one of the wrong size, as
+// when it is missing; also if it changed after the first look.
+bool Refused(const EpromFileResult& result) {
+    return result.status == EpromFileStatus::WrongSize || result.status == EpromFileStatus::CannotOpenInput;
 }
 
 }  // namespace
@@ -47,7 +44,7 @@ void EpromFiles::SplitImage(BusyLock& lock) {
     if (const std::optional<std::string> chosen = ChooseFile("name.hex", false)) {
         const std::string& name = *chosen;
         form_.window.SetEnabled(false);
-        if (!HasSize(name, kEpromWordImageSize)) {
+        if (!ReadableWithSize(name, kEpromWordImageSize)) {
             RefuseSize();
         } else {
             form_.LogLine("Dateiname:" + name);
@@ -55,7 +52,7 @@ void EpromFiles::SplitImage(BusyLock& lock) {
             const EpromFileResult result = SplitEpromImage(name, OddHalfPath(name), EvenHalfPath(name));
             if (result.ok())
                 form_.LogInfo("OK");
-            else if (result.status == EpromFileStatus::WrongSize)
+            else if (Refused(result))
                 RefuseSize();
             else
                 ReportFileError(result.path.empty() ? name : result.path);
@@ -69,7 +66,7 @@ void EpromFiles::JoinHalves(BusyLock& lock) {
     std::optional<std::string> odd = ChooseFile("name_odd.hex", false);
     std::optional<std::string> even = odd ? ChooseFile("name_even.hex", false) : std::nullopt;
     if (odd && even) {
-        if (!HasSize(*odd, kEpromHalfSize) || !HasSize(*even, kEpromHalfSize)) {
+        if (!ReadableWithSize(*odd, kEpromHalfSize) || !ReadableWithSize(*even, kEpromHalfSize)) {
             form_.window.SetEnabled(false);
             RefuseSize();
         } else if (const std::optional<std::string> joined = ChooseFile("name.hex", true)) {
@@ -80,7 +77,7 @@ void EpromFiles::JoinHalves(BusyLock& lock) {
             const EpromFileResult result = JoinEpromImage(*odd, *even, *joined);
             if (result.ok())
                 form_.LogInfo("OK");
-            else if (result.status == EpromFileStatus::WrongSize)
+            else if (Refused(result))
                 RefuseSize();
             else
                 ReportFileError(result.path.empty() ? *joined : result.path);

@@ -1,5 +1,8 @@
 #include "core/memory/EpromSplit.h"
 
+#include "core/files/FileKind.h"
+#include "core/files/FreshFile.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -56,9 +59,11 @@ public:
     ~InputFile() {
         if (fd_ >= 0) ::close(fd_);
     }
-    // Opens a regular file and checks its size.
+    // Opens a regular file and checks its size. Nothing else is opened; should
+    // the path turn into a FIFO meanwhile, O_NONBLOCK keeps open from waiting.
     EpromFileStatus Open(const std::string& path, size_t size) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (KindOfFile(path) != FileKind::Regular) return EpromFileStatus::CannotOpenInput;
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd_ < 0) return EpromFileStatus::CannotOpenInput;
         struct stat info {};
         if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))
@@ -79,12 +84,12 @@ private:
     int fd_ = -1;
 };
 
-// Written under target + ".part". Unless Keep() is reached, the destructor
-// removes whatever this file put on disk, a committed target included, so
-// a pair is only ever left whole.
+// Written under a fresh name beside the target. Unless Keep() is reached,
+// the destructor removes whatever this file put on disk, a committed target
+// included, so a pair is only ever left whole.
 class OutputFile {
 public:
-    explicit OutputFile(std::string target) : target_(std::move(target)), temp_(target_ + ".part") {}
+    explicit OutputFile(std::string target) : target_(std::move(target)) {}
     ~OutputFile() {
         if (fd_ >= 0) ::close(fd_);
         if (committed_ && !kept_) ::unlink(target_.c_str());
@@ -94,8 +99,12 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     const std::string& target() const { return target_; }
+    // A FIFO or device as target would be replaced by the rename.
     bool Create() {
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (KindOfFile(target_) == FileKind::Special) return false;
+        FreshFile fresh = CreateFreshFileBeside(target_, ".part-");
+        fd_ = fresh.fd;
+        temp_ = std::move(fresh.path);
         created_ = fd_ >= 0;
         return created_;
     }
@@ -130,6 +139,10 @@ EpromFileResult Finish(std::vector<OutputFile*> outputs) {
 }
 
 }  // namespace
+
+bool ReadableWithSize(const std::string& path, size_t size) {
+    return InputFile().Open(path, size) == EpromFileStatus::Ok;
+}
 
 std::string OddHalfPath(const std::string& imagePath) { return InsertBeforeEnd(imagePath, "_odd"); }
 std::string EvenHalfPath(const std::string& imagePath) { return InsertBeforeEnd(imagePath, "_even"); }

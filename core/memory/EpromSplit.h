@@ -20,11 +20,16 @@ inline constexpr size_t kEpromHalfSize = kEpromWordImageSize / 2;
 std::string OddHalfPath(const std::string& imagePath);
 std::string EvenHalfPath(const std::string& imagePath);
 
+// True when path is a regular file (or a link to one) of exactly size bytes
+// that opens for reading. Anything else is not opened at all, so a FIFO
+// chosen in the dialog cannot stop the window.
+bool ReadableWithSize(const std::string& path, size_t size);
+
 enum class EpromFileStatus {
     Ok,
     WrongSize,           // an input is not exactly its size; nothing created
     CannotOpenInput,
-    CannotCreateOutput,
+    CannotCreateOutput,  // also for a target that is no regular file
     ReadError,
     WriteError,
 };
@@ -35,9 +40,10 @@ struct EpromFileResult {
     bool ok() const { return status == EpromFileStatus::Ok; }
 };
 
-// Outputs are written under a temporary name beside each target and renamed
-// only when everything went through, so after any failure no output, whole
-// or partial, is left behind. Existing targets are replaced on success.
+// Outputs are written under a fresh name beside each target and renamed only
+// when everything went through, so after any failure no output, whole or
+// partial, is left behind. Existing targets are replaced on success; no
+// other file of the folder is ever opened or removed.
 EpromFileResult SplitEpromImage(const std::string& imagePath, const std::string& oddPath,
                                 const std::string& evenPath);
 EpromFileResult JoinEpromImage(const std::string& oddPath, const std::string& evenPath,

@@ -3,10 +3,14 @@
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qvd {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::ScratchDir;
 
 TEST(EpromSplit, HalfNames) {
@@ -39,6 +43,49 @@ TEST(EpromSplit, WrongSizesAreNamedAndCreateNothing) {
         EXPECT_EQ(result.status, EpromFileStatus::WrongSize);
         EXPECT_EQ(result.path, dir / c.failing);
         EXPECT_EQ(dir.EntryCount(), c.image ? 1u : 2u);
+    }
+}
+
+// The user's own files under names a temporary might take, one a link to
+// another of their files: a split that went through and one that failed
+// after the first half was begun (the second target is a folder).
+TEST(EpromSplit, LeavesTheUsersFilesOfTemporaryNamesAlone) {
+    for (const bool evenIsFolder : {false, true}) {
+        ScratchDir dir;
+        const std::string image = dir.Write("bw.hex", std::string(kEpromWordImageSize, 'w'));
+        dir.Write("bw_odd.hex.part", "part");
+        fs::create_symlink(dir.Write("mine", "mine"), dir / "bw_even.hex.part");
+        if (evenIsFolder) fs::create_directory(dir / "bw_even.hex");
+        const EpromFileResult result = SplitEpromImage(image, dir / "bw_odd.hex", dir / "bw_even.hex");
+        EXPECT_EQ(result.status, evenIsFolder ? EpromFileStatus::CannotCreateOutput : EpromFileStatus::Ok);
+        EXPECT_TRUE(ScratchDir::Read(dir / "bw_odd.hex.part") == "part");  // not a half of the image
+        EXPECT_TRUE(ScratchDir::Read(dir / "mine") == "mine");
+        EXPECT_TRUE(fs::is_symlink(dir / "bw_even.hex.part"));
+        EXPECT_EQ(dir.EntryCount(), evenIsFolder ? 5u : 6u);  // no temporary left over
+    }
+}
+
+// An input that exists but cannot be read is refused before anything is
+// opened or created; opening a FIFO would wait for a writer.
+TEST(EpromSplit, TakesOnlyReadableRegularFilesOfTheSize) {
+    ScratchDir dir;
+    fs::permissions(dir.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    const std::string half(kEpromHalfSize, 'x');
+    fs::create_symlink(dir.Write("good", half), dir / "link");
+    fs::permissions(dir.Write("closed", half), fs::perms::none);
+    ::mkfifo((dir / "fifo").c_str(), 0666);
+    fs::create_directory(dir / "folder");
+    const bool root = ::geteuid() == 0;  // root reads every file: look as nobody
+    if (root) {
+        ::setfsgid(65534);
+        ::setfsuid(65534);
+    }
+    const std::pair<const char*, bool> cases[] = {
+        {"good", true}, {"link", true}, {"closed", false}, {"fifo", false}, {"folder", false}, {"missing", false}};
+    for (const auto& [name, taken] : cases) EXPECT_EQ(ReadableWithSize(dir / name, kEpromHalfSize), taken) << name;
+    if (root) {
+        ::setfsuid(0);
+        ::setfsgid(0);
     }
 }
 
