@@ -3,12 +3,15 @@
 #include "ui/ShownText.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
 
 namespace qvd::ui {
 
 CheckBoxMirror::CheckBoxMirror(Control& c, QWidget* parent, const HandlerRunner& run)
     : WidgetMirror(c, new QCheckBox(parent), ColourRoles{QPalette::Window, QPalette::WindowText}, Input::Taken) {
-    QObject::connect(box(), &QCheckBox::clicked, box(), [&c, run](bool checked) {
+    // Only a click emits clicked; an assistive tool's toggle changes the tick
+    // without one, so the tick itself is what is forwarded.
+    QObject::connect(box(), &QCheckBox::toggled, box(), [&c, run](bool checked) {
         run([&c, checked] {
             c.SetChecked(checked);
             if (c.OnClick) c.OnClick();
@@ -21,7 +24,11 @@ QCheckBox* CheckBoxMirror::box() const { return static_cast<QCheckBox*>(widget()
 void CheckBoxMirror::ShowContent() {
     const Control& c = control();
     box()->setText(ActionText(c.caption));
-    box()->setChecked(c.checked);
+    {
+        // Showing the model's tick is no change of the user's.
+        const QSignalBlocker showing(box());
+        box()->setChecked(c.checked);
+    }
     if (c.color) box()->setAutoFillBackground(true);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// A check box: its caption, tick and colours; a click hands the new tick to
-// the control and runs its click handler.
+// A check box: its caption, tick and colours; every change of the tick by
+// the user hands the new tick to the control and runs its click handler.
 #include "ui/HandlerRunner.h"
 #include "ui/WidgetMirror.h"
 

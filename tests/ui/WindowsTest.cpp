@@ -97,6 +97,46 @@ TEST(MainWindow, ClicksReachTheirHandlers) {
     EXPECT_EQ(std::exchange(ran, {}), "Service1 ticked");
 }
 
+// However a tick changes, the program hears of it once and agrees with the
+// box; its own change of the model is not one it hears of.
+TEST(MainWindow, EveryUserChangeOfATickReachesTheProgramOnce) {
+    Windows w;
+    w.RevealAll();
+    Control& check = w.form().extraFunctionsCheck;
+    auto* box = w.Find<QCheckBox>("CheckBox3");
+    QAction* item = w.Find<QAction>("Service1");
+    int calls = 0;
+    check.OnClick = w.form().serviceItem.OnClick = [&] { ++calls; };
+    auto accessible = [](QAccessibleInterface* a, const QString& action) { a->actionInterface()->doAction(action); };
+    struct Case { const char* how; std::function<void()> change; };
+    const Case cases[] = {
+        {"click", [&] { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }},
+        {"Space", [&] { QTest::keyClick(box, Qt::Key_Space); }},
+        {"accessible toggle", [&] { accessible(QAccessible::queryAccessibleInterface(box), QAccessibleActionInterface::toggleAction()); }},
+        {"set by a tool", [&] { box->setChecked(!box->isChecked()); }},
+        {"refused by the program", [&] { check.OnClick = [&] { ++calls; check.SetChecked(false); }; box->toggle(); }},
+        {"menu entry pressed", [&] {
+             w.form().serviceItem.SetChecked(true);
+             Settle();
+             QMenu* menu = w.Find<QMenu>("Extr");
+             accessible(QAccessible::queryAccessibleInterface(menu)->child(menu->actions().indexOf(item)),
+                        QAccessibleActionInterface::pressAction());
+         }},
+    };
+    for (const Case& c : cases) {
+        for (bool tick : {true, false}) {
+            check.SetChecked(!tick);
+            Settle();
+            calls = 0;
+            c.change();
+            Settle();
+            EXPECT_EQ(calls, 1) << c.how;
+            EXPECT_EQ(box->isChecked(), check.checked) << c.how;
+            EXPECT_EQ(item->isChecked(), w.form().serviceItem.checked) << c.how;
+        }
+    }
+}
+
 TEST(MainWindow, WhileAnOperationHoldsTheWindowItLooksTheSameAndReportsItsControlsUnavailable) {
     Windows w;
     w.RevealAll();
