@@ -1,5 +1,6 @@
 #include "ui/AuxWindow.h"
 
+#include "ui/DesignerName.h"
 #include "ui/FormMirror.h"
 #include "ui/QtHost.h"
 

@@ -5,7 +5,7 @@
 // and may replace it or discard it (0). Paths around the filter (context menu, drag and drop,
 // middle-click paste, input methods) are closed while a filter is set.
 #include "core/form/Control.h"
-#include "ui/ControlMirror.h"
+#include "ui/HandlerRunner.h"
 
 #include <QObject>
 

@@ -1,5 +1,7 @@
 #include "ui/FormMirror.h"
 
+#include "ui/MirrorFactory.h"
+
 #include <QTimer>
 #include <QWidget>
 
@@ -25,17 +27,17 @@ void FormMirror::Build(QWidget* root, Placements placements) {
             if (it == byControl.end()) continue;  // children of menus are actions
             parent = it->second;
         }
-        QWidget* w = ControlMirror::CreateWidget(*c, parent, FindPlacement(placements, c->name), run_);
-        if (!w) continue;
-        byControl[c] = w;
-        widgets_[c->name] = w;
-        mirrors_.push_back(std::make_unique<ControlMirror>(*c, w));
+        auto mirror = CreateWidgetMirror(*c, parent, FindPlacement(placements, c->name), run_);
+        if (!mirror) continue;
+        byControl[c] = mirror->widget();
+        widgets_[c->name] = mirror->widget();
+        mirrors_.push_back(std::move(mirror));
     }
     Refresh();
 }
 
 void FormMirror::AddAction(Control& control, QAction* action) {
-    mirrors_.push_back(std::make_unique<ControlMirror>(control, action));
+    if (auto mirror = CreateActionMirror(control, action, run_)) mirrors_.push_back(std::move(mirror));
     Schedule();
 }
 

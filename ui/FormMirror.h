@@ -4,6 +4,7 @@
 // stale widgets up to date.
 #include "core/form/Form.h"
 #include "ui/ControlMirror.h"
+#include "ui/HandlerRunner.h"
 #include "ui/Placement.h"
 
 #include <QObject>
@@ -28,7 +29,8 @@ public:
     // Creates widgets for every control that has a widget kind; controls
     // without a parent go onto `root`.
     void Build(QWidget* root, Placements placements);
-    // Mirrors a control through a menu action made by the window.
+    // Mirrors a menu or menu entry through an action made by the window, and
+    // forwards the entry's choice.
     void AddAction(Control& control, QAction* action);
 
     QWidget* Widget(const std::string& name) const;

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "ui/DesignerName.h"
 #include "ui/Fonts.h"
 #include "ui/FormMirror.h"
 #include "ui/InputBlocker.h"
@@ -74,11 +75,6 @@ void MainWindow::BuildMenus() {
         } else if (c->kind == ControlKind::MenuItem && menus.count(c->parent)) {
             QAction* action = menus[c->parent]->addAction(QString());
             action->setObjectName(QString::fromStdString(c->name));
-            connect(action, &QAction::triggered, this, [this, c, action] {
-                // The tick mark is the model's: undo Qt's own toggle.
-                action->setChecked(c->checked);
-                host_.Run([c] { if (c->OnClick) c->OnClick(); });
-            });
             mirror_->AddAction(*c, action);
         }
     }

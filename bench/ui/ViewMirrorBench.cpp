@@ -5,7 +5,7 @@
 #include "core/host/VirtualHost.h"
 #include "bench/TextDump.h"
 #include "core/memory/ViewLines.h"
-#include "ui/ControlMirror.h"
+#include "ui/MirrorFactory.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -28,13 +28,13 @@ void BM_WholeEpromViewIntoTheWidget(benchmark::State& state) {
         qvd::VirtualHost host;
         qvd::EventPump pump(host);
         qvd::MainForm form(pump);
-        std::unique_ptr<QWidget> widget(qvd::ui::ControlMirror::CreateWidget(
-                form.epromView, nullptr, nullptr, [](const std::function<void()>& fn) { fn(); }));
-        qvd::ui::ControlMirror mirror(form.epromView, widget.get());
+        const auto mirror = qvd::ui::CreateWidgetMirror(form.epromView, nullptr, nullptr,
+                                                        [](const std::function<void()>& fn) { fn(); });
+        const std::unique_ptr<QWidget> widget(mirror->widget());
         qvd::ViewLineCutter cutter;
         for (size_t at = 0; at < dump.size(); at += 4096) {
             form.epromView.AddLines(cutter.Append(std::string_view(dump).substr(at, 4096)));
-            mirror.Update();
+            mirror->Update();
         }
         benchmark::DoNotOptimize(form.epromView.lines.size());
     }

@@ -1,19 +1,13 @@
 #include "Windows.h"
 #include "ui/EditKeyFilter.h"
 
-#include <QClipboard>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QTest>
-
 namespace qvd::test {
 namespace {
 
 TEST(EditKeys, KeysBecomeTheCharactersTheFilterSees) {
     struct Case { Qt::Key key; Qt::KeyboardModifiers mods; QString text; std::optional<char> typed; };
     const Case cases[] = {
-        {Qt::Key_Backspace, Qt::NoModifier, "\b", '\b'},
-        {Qt::Key_Return, Qt::NoModifier, "\r", '\r'},
+        {Qt::Key_Backspace, Qt::NoModifier, "", '\b'},
         {Qt::Key_Enter, Qt::KeypadModifier, "\r", '\r'},
         {Qt::Key_V, Qt::ControlModifier, "", '\x16'},
         {Qt::Key_B, Qt::ControlModifier, "", '\x02'},
@@ -62,8 +56,6 @@ TEST(EditKeys, TypingGoesThroughTheHandlers) {
     EXPECT_EQ(w.Find<QLineEdit>("Edit11")->text(), QStringLiteral("A"));
 
     // The password field shows '#'.
-    w.program.password.window.SetVisible(true);
-    Settle();
     auto* entry = w.password.findChild<QLineEdit*>(QStringLiteral("Edit1"));
     QTest::keyClicks(entry, QStringLiteral("geheim"));
     EXPECT_EQ(entry->displayText(), QStringLiteral("######"));

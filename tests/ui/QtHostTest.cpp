@@ -2,9 +2,6 @@
 #include "core/host/EventPump.h"
 #include "ui/FileDialogs.h"
 
-#include <QElapsedTimer>
-#include <QPlainTextEdit>
-
 #include <ctime>
 
 namespace qvd::test {
@@ -40,26 +37,9 @@ TEST(QtHost, WaitSleepsInTheEventWaitYetRunsPostsAndTimers) {
     EXPECT_GE(fastTicksNested, 3);
 }
 
-TEST(QtHost, BoxShowsTitleIconAndLinesOfTheText) {
-    ui::QtHost host;
-    const std::pair<MessageIcon, QMessageBox::Icon> icons[] = {{MessageIcon::None, QMessageBox::NoIcon},
-        {MessageIcon::Error, QMessageBox::Critical}, {MessageIcon::Warning, QMessageBox::Warning},
-        {MessageIcon::Information, QMessageBox::Information}};
-    using Shown = std::tuple<QMessageBox::Icon, QString, QString, qsizetype>;
-    Shown shown;
-    auto look = [&shown](QMessageBox& b) { shown = {b.icon(), b.windowTitle(), b.text(), b.buttons().size()}; };
-    for (auto [icon, qtIcon] : icons) {
-        AnswerNextBox(look);
-        host.ShowMessage(kWindowCaption, "Fataler Fehler\r\rBW- oder <NSM>", icon);
-        EXPECT_EQ(shown, Shown(qtIcon, kWindowCaption, "Fataler Fehler\n\nBW- oder <NSM>", 1));
-    }
-    // An exception out of a handler: an error box under the program's title.
-    AnswerNextBox(look);
-    host.Run([] { throw EVaCommError("Specified device not found (COM3)."); });
-    EXPECT_EQ(shown, Shown(QMessageBox::Critical, "QVD-PC", "Specified device not found (COM3).", 1));
-}
-
-TEST(QtHost, WhileABoxIsOpenTheWindowShowsTheModelAndTimersTick) {
+// While a box is open, the window shows the model as it was when the box
+// opened, and the program's timers go on ticking.
+TEST(QtHost, BoxesShowTheirTextInLinesOverALiveWindow) {
     Windows w;
     Timer timer(w.program.pump, 40);
     int ticks = 0;
@@ -68,11 +48,19 @@ TEST(QtHost, WhileABoxIsOpenTheWindowShowsTheModelAndTimersTick) {
     QString logShown;
     // Queued before the log line, so it runs before any refresh the line schedules.
     QTimer::singleShot(0, [&] { logShown = w.Find<QPlainTextEdit>("Memo1")->toPlainText(); });
-    AnswerNextBox({}, 500);
+    using Shown = std::tuple<QMessageBox::Icon, QString, QString, qsizetype>;
+    Shown shown;
+    auto look = [&shown](QMessageBox& b) { shown = {b.icon(), b.windowTitle(), b.text(), b.buttons().size()}; };
+    AnswerNextBox(look, 500);
     w.form().LogInfo("vor der Box");
-    w.host.ShowMessage(kWindowCaption, "x", MessageIcon::Error);
+    w.host.ShowMessage(kWindowCaption, "Fataler Fehler\r\rBW- oder <NSM>", MessageIcon::Warning);
+    EXPECT_EQ(shown, Shown(QMessageBox::Warning, kWindowCaption, "Fataler Fehler\n\nBW- oder <NSM>", 1));
     EXPECT_EQ(logShown, QStringLiteral("vor der Box"));
     EXPECT_GE(ticks, 4);
+    // An exception out of a handler: an error box under the program's title.
+    AnswerNextBox(look);
+    w.host.Run([] { throw EVaCommError("Specified device not found (COM3)."); });
+    EXPECT_EQ(shown, Shown(QMessageBox::Critical, "QVD-PC", "Specified device not found (COM3).", 1));
 }
 
 TEST(FileDialogs, PipeSeparatedFiltersBecomeQtFilters) {

@@ -2,16 +2,14 @@
 // The program with its four windows on the Qt host, without serial ports.
 #include "core/program/Program.h"
 #include "core/serial/EVaCommError.h"
-#include "ui/QtHost.h"
-#include "ui/MainWindow.h"
 #include "ui/AboutWindow.h"
-#include "ui/PasswordWindow.h"
 #include "ui/JumperHelpWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/PasswordWindow.h"
+#include "ui/QtHost.h"
 
-#include <QApplication>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QTimer>
+#include <QTest>
+#include <QtWidgets>
 
 #include <stdexcept>
 
