@@ -188,6 +188,11 @@ void QvdDevice::Reply(const std::string& command, std::string answer) {
 }
 
 void QvdDevice::HandleCommand(const std::string& command) {
+    if (const auto lost = faults.loseOnce.find(command); lost != faults.loseOnce.end()) {
+        faults.loseOnce.erase(lost);
+        received.back() += " (verloren)";
+        return;
+    }
     if (MemoryCommand(command)) return;
     std::optional<std::string> answer = Answer(command);
     if (!answer) {

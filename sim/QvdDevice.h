@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <optional>
 #include <string>
@@ -90,6 +91,9 @@ struct DeviceFaults {
     std::vector<std::string> statusSequence;
     // Whole answer texts that replace the answer to a command once.
     std::map<std::string, std::string> replaceOnce;
+    // Commands (their full text without CR) lost on the way once: no effect,
+    // no answer, recorded with " (verloren)".
+    std::multiset<std::string> loseOnce;
     // "w0001" is not acknowledged.
     bool refuseErrorReset = false;
     // The clock chip is unreadable: clock blocks carry the invalid marker.

@@ -23,6 +23,7 @@ const char* const kSimUsage =
     "Fehler:\n"
     "  --silent-after N   nach N Statusabfragen (\"r\") nicht mehr antworten\n"
     "  --lose-polls K:N   Statusabfragen K bis K+N-1 gehen verloren, danach wieder Antwort\n"
+    "  --lose-command CMD Befehl CMD (ohne CR) geht einmal verloren (mehrfach möglich)\n"
     "  --spoil-poll K:short|long|garbage  Antwort auf Statusabfrage K ein Byte zu kurz,\n"
     "                     ein Byte zu lang oder mit 00 FF 13 davor (mehrfach möglich)\n"
     "  --stream-cut K     Speicherausgabe bricht nach K Bytes ab\n"
@@ -81,6 +82,7 @@ ParsedOptions ParseSimOptions(const std::vector<std::string>& args) {
         if (arg == "--help" || arg == "-h") { o.help = true; continue; }
         static const char* const kWithValue[] = {
             "--link", "--type", "--version", "--serial", "--status", "--silent-after", "--lose-polls", "--spoil-poll",
+            "--lose-command",
             "--ram", "--eprom",
             "--stream-cut", "--stream-pause", "--stream-corrupt", "--vanish-after-stream",
             "--stream-fault-times", "--vanish-after-image", "--wrong-ram-checksum", "--wrong-eprom-checksum"};
@@ -144,6 +146,9 @@ ParsedOptions ParseSimOptions(const std::vector<std::string>& args) {
                 ok = ok && kind != kinds.end();
                 if (ok) o.faults.spoiltPolls[static_cast<int>(n)] = kind->second;
             }
+        } else if (arg == "--lose-command") {
+            ok = !value.empty();
+            if (ok) o.faults.loseOnce.insert(value);
         } else if (arg == "--ram") {
             o.ramFile = value;
         } else if (arg == "--eprom") {

@@ -12,8 +12,9 @@ const char* const kRepeat = "Den RAM/EPROM-Auslesevorgang wiederholen.";
 
 }  // namespace
 
-MemorySaveOperation::~MemorySaveOperation() {
-    if (file_) std::fclose(file_);
+MemorySaveOperation::MemorySaveOperation(OperationContext& ctx, MemoryKind kind)
+    : BulkRead(ctx), kind_(kind), verification_(ctx) {
+    verification_.failureNote = [this] { return PutAside(); };
 }
 
 void MemorySaveOperation::Start(BusyLock& lock) {
@@ -27,7 +28,9 @@ void MemorySaveOperation::Start(BusyLock& lock) {
     if (!chosen) return;
     fileName_ = *chosen;
     BeginStream(eprom ? TransferKind::EpromSave : TransferKind::RamSave, 0);
-    file_ = std::fopen(fileName_.c_str(), "wb");
+    // An existing file (the last backup, often) is only replaced by a
+    // verified one; a FIFO or device is refused before anything is sent.
+    if (std::optional<SaveFile> created = SaveFile::Create(fileName_)) file_.emplace(std::move(*created));
     if (file_) {
         form().LogLine("Dateiname:" + fileName_);
         form().LogInfo(eprom ? "EPROM --> Datei: Übertragung läuft..." : "RAM --> Datei: Übertragung läuft...");
@@ -42,8 +45,9 @@ void MemorySaveOperation::Start(BusyLock& lock) {
 }
 
 void MemorySaveOperation::Take(const std::string& chunk) {
-    if (file_ && !writeFailed_ &&
-        (std::fwrite(chunk.data(), 1, chunk.size(), file_) != chunk.size() || std::fflush(file_) != 0))
+    std::FILE* stream = file_ ? file_->stream() : nullptr;
+    if (stream && !writeFailed_ &&
+        (std::fwrite(chunk.data(), 1, chunk.size(), stream) != chunk.size() || std::fflush(stream) != 0))
         writeFailed_ = true;  // keep draining the port; reported at the end
     form().bytesPanel.SetCaption("Rx-Bytes: " + std::to_string(receivedBytes_));
 }
@@ -55,32 +59,54 @@ void MemorySaveOperation::End(BusyLock& lock) {
     CompleteFile();
 }
 
+std::string MemorySaveOperation::PutAside() {
+    if (!file_) return {};
+    const std::string kept = file_->Abandon();
+    file_.reset();
+    if (kept.empty() || kept == fileName_) return {};
+    form().LogLine("Datei unverändert: " + fileName_ + ", empfangene Daten unter: " + kept);
+    return "\r\rDie Datei " + fileName_ + " ist unverändert. Die empfangenen Daten stehen unter: " + kept;
+}
+
+void MemorySaveOperation::Fail(const std::string& logLine, const std::string& box, MessageIcon icon) {
+    form().LogInfo(logLine);
+    const std::string note = PutAside();
+    ShowBox(ctx_.host, box + note, icon);
+}
+
 void MemorySaveOperation::CompleteFile() {
-    std::FILE* file = file_;
-    file_ = nullptr;
-    const bool closed = file && std::fclose(file) == 0;
-    if (!closed || writeFailed_) {
-        form().LogInfo("Dateifehler (open): " + fileName_);
-        ShowBox(ctx_.host, std::string("Dateifehler (open)\r\r") + kRepeat, MessageIcon::Warning);
+    if (!file_ || writeFailed_) {
+        Fail("Dateifehler (open): " + fileName_, std::string("Dateifehler (open)\r\r") + kRepeat, MessageIcon::Warning);
         return;
     }
     // The file holds what was received, no more; anything else is not the
     // file this read wrote (or never ends, as /dev/zero).
-    const std::optional<FileSum> sum = SumFile(fileName_, receivedBytes_);
+    const std::optional<FileSum> sum = SumFile(file_->writtenPath(), receivedBytes_);
     if (!sum) {
-        form().LogInfo("Dateifehler (close): " + fileName_);
-        ShowBox(ctx_.host, std::string("Dateifehler (closefile)\r\r") + kRepeat, MessageIcon::Warning);
+        Fail("Dateifehler (close): " + fileName_, std::string("Dateifehler (closefile)\r\r") + kRepeat,
+             MessageIcon::Warning);
         return;
     }
     const ModuleProfile* profile = FindProfile(ctx_.conn().moduleType());
-    if (!profile || profile->ramImageSize == 0) return;  // nothing to check against
-    if (sum->size == profile->ramImageSize || sum->size == profile->epromImageSize) {
-        verification_.VerifySave(kind_ == MemoryKind::Eprom, sum->size, receivedBytes_, sum->sum);
+    const bool checkable = profile && profile->ramImageSize != 0;
+    if (checkable && sum->size != profile->ramImageSize && sum->size != profile->epromImageSize) {
+        Fail("Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:" + std::to_string(receivedBytes_) + "/" +
+                 std::to_string(sum->size),
+             std::string("Übertragunsfehler\r\r") + kRepeat, MessageIcon::Error);
         return;
     }
-    form().LogInfo("Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:" + std::to_string(receivedBytes_) + "/" +
-                   std::to_string(sum->size));
-    ShowBox(ctx_.host, std::string("Übertragunsfehler\r\r") + kRepeat, MessageIcon::Error);
+    if (checkable) {
+        verification_.VerifySave(kind_ == MemoryKind::Eprom, sum->size, receivedBytes_, sum->sum);
+        if (!verification_.passed()) {
+            PutAside();  // told in the verification's box
+            return;
+        }
+    }
+    if (!file_->Commit())
+        Fail("Dateifehler (close): " + fileName_, std::string("Dateifehler (closefile)\r\r") + kRepeat,
+             MessageIcon::Warning);
+    else
+        file_.reset();
 }
 
 }  // namespace qvd

@@ -16,7 +16,9 @@ const char* const kChecksumBox = "Checksummefehler\r\rDen RAM/EPROM-Auslesevorga
 
 }  // namespace
 
-void MemoryVerification::ShowBox(const std::string& text, MessageIcon icon) { qvd::ShowBox(ctx_.host, text, icon); }
+void MemoryVerification::ShowBox(const std::string& text, MessageIcon icon) {
+    qvd::ShowBox(ctx_.host, failureNote ? text + failureNote() : text, icon);
+}
 
 bool MemoryVerification::ReportLost() {
     if (!ctx_.link.PortLost()) return false;

@@ -5,6 +5,7 @@
 #include "core/link/OperationContext.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace qvd {
@@ -23,6 +24,9 @@ public:
     bool ReportLost();
     // The outcome of the last VerifySave: the file holds what the module holds.
     bool passed() const { return passed_; }
+
+    // Asked before a failure's box; what it returns ends the box's text.
+    std::function<std::string()> failureNote;
 
 private:
     void VerifyMemoryChecksum(bool eprom, const std::string& sum);

@@ -1,11 +1,9 @@
 #include "core/module/StatusReport.h"
 
+#include "core/files/WholeFile.h"
 #include "core/form/MessageBox.h"
 #include "core/wire/Text.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace qvd {
 
@@ -54,18 +52,10 @@ void StatusReport::SaveStatusReport(BusyLock& lock) {
             StatusReportBytes(form_.infoMemo.lines, form_.lastPollLabel.caption, form_.logMemo.lines);
         form_.reportBuffer.Clear();
         form_.reportBuffer.AddText(FromWire(bytes));
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-        int error = errno;
-        if (file && std::fclose(file) != 0 && written) {
-            written = false;
-            error = errno;
-        }
-        if (written)
-            form_.LogLine("Statusmeldungen & QVD-Infos gespeichert unter: " + path);
+        if (const std::optional<std::string> error = WriteWholeFile(path, bytes))
+            ShowBox(host_, "Datei konnte nicht gespeichert werden:\r\r" + path + "\r\r" + *error, MessageIcon::Error);
         else
-            ShowBox(host_, "Datei konnte nicht gespeichert werden:\r\r" + path + "\r\r" + std::strerror(error),
-                    MessageIcon::Error);
+            form_.LogLine("Statusmeldungen & QVD-Infos gespeichert unter: " + path);
     }
 }
 

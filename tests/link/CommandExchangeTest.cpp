@@ -108,5 +108,27 @@ TEST(CommandExchange, UnplugEndsTheWaitAtOnce) {
     EXPECT_EQ(rig.Log().size(), 1u);
 }
 
+// A failure met outside an exchange (the runner asking whether input waits,
+// a stream read, a block write) is told once too, though the port is closed
+// by then and no later read would tell it.
+TEST(CommandExchange, FailureOutsideAnExchangeIsToldOnce) {
+    using Call = std::function<bool(CommandExchange&)>;
+    const std::pair<const char*, Call> calls[] = {
+        {"input waiting", [](CommandExchange& e) { return e.InputWaiting(); }},
+        {"stream read", [](CommandExchange& e) { return !e.TakeInput().empty(); }},
+        {"block write", [](CommandExchange& e) { return e.WriteBlock(std::string(64, 'x')); }},
+    };
+    for (const auto& [name, call] : calls) {
+        SCOPED_TRACE(name);
+        Rig rig(Rig::Opened, 3);
+        rig.Mark();
+        rig.ports.Unplug("COM1");
+        EXPECT_FALSE(call(rig.program->exchange));
+        rig.host.RunFor(100);  // the unplug's own notification comes too late to tell it again
+        EXPECT_EQ(rig.Log().size(), 1u);
+        EXPECT_FALSE(rig.program->serialPort.Active());
+    }
+}
+
 }  // namespace
 }  // namespace qvd::test

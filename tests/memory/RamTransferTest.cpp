@@ -7,6 +7,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 namespace qvd::test {
 namespace {
 
@@ -102,13 +104,20 @@ TEST(RamSave, RamReadAfterAFailedEpromReadIsVerifiedWithTheRamChecksum) {
 // A file that reads back more than was written (a device without end) is no
 // image: told once, the port still drained, never called verified. Files
 // that cannot be created or fill up are met by the file fault suite.
-TEST(RamSave, FileThatDoesNotHoldTheStreamIsReportedOnce) {
-    Rig rig(Rig::Connected, 3);
-    SaveWith(rig, rig.form().ramSaveButton, "/dev/zero");
-    EXPECT_EQ(rig.Boxes(), Lines{"Dateifehler (closefile)\r\r" + kRepeatRead});
-    EXPECT_TRUE(rig.LogHas("Dateifehler (close): /dev/zero"));
-    EXPECT_FALSE(rig.LogStartsWith("Übertragung erfolgreich"));
-    EXPECT_EQ(rig.program->serialPort.InputCount(), 0);
+// A device or FIFO chosen under "(*.*)" would hold the window on its open
+// (or never end, as /dev/zero): refused before the stream is asked for.
+TEST(RamSave, SpecialFileIsRefusedBeforeAnythingIsSent) {
+    ScratchDir dir;
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {std::string("/dev/zero"), fifo}) {
+        Rig rig(Rig::Connected, 3);
+        rig.Mark();
+        SaveWith(rig, rig.form().ramSaveButton, path);
+        EXPECT_EQ(rig.Boxes(), (Lines{"Dateifehler (open)\r\rDatei konnte nicht erzeugt werden.",
+                                      "Dateifehler (open)\r\r" + kRepeatRead}));
+        EXPECT_FALSE(Has(rig.Sent(), "a") || Has(rig.Sent(), "d0000")) << path;
+    }
 }
 
 // A short stream that is over before the input hold ends raises no later

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace qvd::test {
 namespace {
 
@@ -76,6 +78,44 @@ TEST(HexView, RangeReadSendsTheFieldsAsTypedBelowAHeader) {
     EXPECT_EQ(f.rangeEndEdit.color, colors::Red);
 }
 
+// The dump has no length, but its lines carry their addresses: a view that
+// stops early, or that shows another range than its header (the adapter
+// missed the "o"), says so and keeps what came.
+TEST(HexView, ViewThatIsNotTheOneAskedForSaysSo) {
+    struct Case {
+        const char* name;
+        std::function<void(sim::QvdDevice&)> fault;
+        Control& (*button)(MainForm&);
+        std::string verdict;
+    };
+    auto whole = [](MainForm& f) -> Control& { return f.ramViewAllButton; };
+    auto range = [](MainForm& f) -> Control& { return f.ramRangeButton; };
+    const Case cases[] = {
+        {"whole, cut", [](sim::QvdDevice& d) { d.faults.stream = {sim::StreamFault::Kind::Cut, 3000}; }, whole,
+         "Übertragung NICHT vollständig. Gesamtbyte:3000"},
+        {"range, start lost", [](sim::QvdDevice& d) { d.faults.loseOnce.insert("o0010"); }, range,
+         "Übertragung NICHT korrekt: Adressen abweichend vom angeforderten Bereich. Gesamtbyte:"},
+        {"range, cut", [](sim::QvdDevice& d) { d.faults.stream = {sim::StreamFault::Kind::Cut, 1000}; }, range,
+         "Übertragung NICHT vollständig. Gesamtbyte:1000"},
+        {"range, whole", [](sim::QvdDevice&) {}, range, "Übertragung erfolgreich beendet. Gesamtbyte:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(Rig::Connected, 3);
+        MainForm& f = rig.form();
+        f.rangeStartEdit.SetText("0010");
+        f.rangeEndEdit.SetText("0014");
+        c.fault(*rig.device);
+        rig.Mark();
+        c.button(f).OnClick();
+        ASSERT_TRUE(rig.RunUntilReleased());
+        ASSERT_TRUE(rig.LogStartsWith(c.verdict));
+        EXPECT_EQ(rig.LogStartsWith("Übertragung erfolgreich"), c.verdict.starts_with("Übertragung erfolgreich"));
+        EXPECT_GT(f.ramView.lines.size(), 1u);  // what came stays
+        EXPECT_EQ(Commands(rig).back(), "d0000");
+    }
+}
+
 TEST(HexView, SavedViewHasOneCrLfPerLine) {
     Rig rig(Rig::Connected, 3);
     MainForm& f = rig.form();
@@ -127,6 +167,23 @@ TEST(SingleCell, ReadShowsValueAndCharactersInOliveAReadBackOfAnotherValueIsAnEr
     EXPECT_EQ(CountLinesStarting(f.logMemo.lines, "RAM-Zelle FEHLER: c00001012AC"), 1u);
     EXPECT_EQ(f.logMemo.color, colors::Red);
     EXPECT_EQ(f.cellValueEdit.caption, "12AB");
+}
+
+// The adapter missed the low address part: its answer names another cell,
+// the one it wrote. Neither the write nor the read may call that this cell.
+TEST(SingleCell, AnswerForAnotherAddressIsAnError) {
+    for (bool write : {true, false}) {
+        SCOPED_TRACE(write);
+        Rig rig(Rig::Connected, 1);
+        MainForm& f = rig.form();
+        f.cellAddressEdit.SetText("000010");
+        f.cellValueEdit.SetText("4142");
+        rig.device->faults.loseOnce.insert("p0010");
+        (write ? f.cellWriteButton : f.cellReadButton).OnClick();
+        ASSERT_TRUE(rig.RunUntilReleased());
+        EXPECT_EQ(CountLinesStarting(f.logMemo.lines, "RAM-Zelle FEHLER: c000000"), 1u);
+        EXPECT_FALSE(rig.LogHas("RAM-Zelle OK ") || rig.LogStartsWith("RAM-Zelle ausgelesen"));
+    }
 }
 
 TEST(SingleCell, ArrowsStepTheFieldAndAWrappedAddressIsRefused) {

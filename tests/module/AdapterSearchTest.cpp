@@ -223,6 +223,10 @@ TEST(AdapterSearch, FailureDuringIdentificationAbandonsOnlyThatPort) {
         EXPECT_EQ(rig.form().portPanel.caption, "COM: 2");
         EXPECT_TRUE(rig.conn().state() == ConnState::Connected && rig.ConnectedLayout());
         EXPECT_FALSE(rig.conn().serviceAdapter());
+        // The info window (and the status file made from it) tells of COM2 alone.
+        const Lines& info = rig.form().infoMemo.lines;
+        EXPECT_EQ(std::count_if(info.begin(), info.end(), [](auto& l) { return l.starts_with("Version/SN: "); }), 1);
+        EXPECT_TRUE(std::none_of(info.begin(), info.end(), [](auto& l) { return l.find("07Q3") != l.npos; }));
     }
     // Alone, the failure ends as not found, although COM1 was marked found.
     Rig alone;
