@@ -86,19 +86,24 @@ TEST(RamSave, FaultsAreReportedAndNeverCalledVerified) {
     }
 }
 
-// An EPROM read that fails its size check leaves the EPROM flag; the RAM
-// read after it still asks for the RAM checksum.
-TEST(RamSave, RamReadAfterAFailedEpromReadIsVerifiedWithTheRamChecksum) {
-    Rig rig(Rig::Connected, 1);
-    rig.device->faults.stream = {sim::StreamFault::Kind::Cut, 5000};
-    ScratchDir dir;
-    SaveWith(rig, rig.form().epromSaveButton, dir / "eprom.hex");
-    ASSERT_TRUE(rig.LogStartsWith("Übertragung NICHT vollständig."));
-    rig.Mark();
-    SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
-    EXPECT_TRUE(Has(rig.Sent(), "g0010"));
-    EXPECT_FALSE(Has(rig.Sent(), "g0020"));
-    EXPECT_EQ(rig.Log().back(), kVerified);
+// A save over the last good backup must not cost it: what arrived is put
+// aside under a name that says so, and only a verified save replaces it.
+TEST(RamSave, FailedSaveOverABackupLeavesTheBackup) {
+    for (bool fails : {true, false}) {
+        SCOPED_TRACE(fails);
+        Rig rig(Rig::Connected, 3);
+        if (fails) rig.device->faults.wrongRamChecksums = -1;
+        ScratchDir dir;
+        const std::string backup = dir.Write("ram.dat", "the old backup");
+        const std::string aside = backup + ".unvollständig";
+        SaveWith(rig, rig.form().ramSaveButton, backup);
+        EXPECT_EQ(ScratchDir::Read(backup), fails ? "the old backup" : rig.device->config.ram);
+        EXPECT_EQ(std::filesystem::exists(aside), fails);
+        if (!fails) continue;
+        EXPECT_TRUE(ScratchDir::Read(aside) == rig.device->config.ram);
+        EXPECT_TRUE(rig.Boxes().back().ends_with("Die empfangenen Daten stehen unter: " + aside));
+        EXPECT_TRUE(rig.LogHas("Datei unverändert: " + backup + ", empfangene Daten unter: " + aside));
+    }
 }
 
 // A file that reads back more than was written (a device without end) is no
@@ -172,15 +177,25 @@ TEST(RamRestore, RefusedImagesSendNothing) {
 }
 
 // The adapter's status may say OK while its sum of what it took is not the
-// file's: that is no success.
-TEST(RamRestore, SumThatDiffersFromTheFileIsAnError) {
-    Rig rig(Rig::Connected, 3);
-    rig.device->faults.replaceOnce["r"] = "FF3-1234-00000000\r";
-    ScratchDir dir;
-    Restore(rig, dir, std::string(8184, 'x'));
-    EXPECT_TRUE(rig.LogStartsWith("RAM/Datei=1234/"));
-    EXPECT_TRUE(rig.LogStartsWith("Checksumme stimmt NICHT. RAM-Checksumme:1234 Datei-Checksumme:"));
-    EXPECT_EQ(rig.Boxes().back(), "Checksummefehler\r\rDen RAM-Schreibvorgang wiederholen.");
+// file's: that is no success. No status answer at all leaves the RAM
+// unchecked, maybe half new: a box says so, not a log line alone.
+TEST(RamRestore, SumThatDiffersOrCannotBeReadIsAnError) {
+    struct Case { const char* name; std::function<void(sim::QvdDevice&)> fault; std::string box; };
+    const Case cases[] = {
+        {"other sum", [](sim::QvdDevice& d) { d.faults.replaceOnce["r"] = "FF3-1234-00000000\r"; },
+         "Checksummefehler\r\rDen RAM-Schreibvorgang wiederholen."},
+        {"no answer", [](sim::QvdDevice& d) { d.faults.lengthDelta["r"] = -1; },
+         "Keine Verbindung zum QVD-Modul\r\rRAM konnte nicht überprüft werden. Den RAM-Schreibvorgang wiederholen."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(Rig::Connected, 3);
+        ScratchDir dir;
+        rig.host.After(1, [&] { c.fault(*rig.device); });  // after the search's own polls
+        Restore(rig, dir, std::string(8184, 'x'));
+        EXPECT_EQ(rig.Boxes().back(), c.box);
+        EXPECT_NE(rig.Log().back(), "OK");
+    }
 }
 
 TEST(RamClear, WaitsByModuleTypeThenShowsTheStatus) {

@@ -34,6 +34,7 @@ TEST(AdpSwitch, OnAndOffInTurn) {
         EXPECT_EQ(rig.conn().moduleType(), 8);
         EXPECT_EQ(f.moduleNamePanel.caption, "adp Modul");
         EXPECT_TRUE(f.adpClockGroup.visible && !f.memoryGroup.visible);
+        EXPECT_FALSE(f.compareRamItem.visible);  // no RAM stream from the adp module
         const Lines sent = rig.Sent();
         EXPECT_EQ(Lines(sent.begin(), sent.begin() + std::min<long>(3, long(sent.size()))), (Lines{"a0001", "r", "f"}));
         EXPECT_TRUE(rig.LogHas("adp-Modul angeschlossen"));
@@ -43,7 +44,7 @@ TEST(AdpSwitch, OnAndOffInTurn) {
         EXPECT_EQ(rig.conn().moduleType(), 3);
         EXPECT_EQ(f.moduleNamePanel.caption, "NSM Adapter");
         EXPECT_EQ(rig.Log().back(), "adp-Modul Funktion deaktiviert");
-        EXPECT_TRUE(!f.adpClockGroup.visible && f.memoryGroup.visible);
+        EXPECT_TRUE(!f.adpClockGroup.visible && f.memoryGroup.visible && f.compareRamItem.visible);
         ASSERT_TRUE(rig.RunUntilReleased(10000));
     }
     // Closing with the adp module on switches it off.
