@@ -29,13 +29,13 @@ int main(int argc, char** argv) {
     qvd::Program program(host, qvd::TermiosTransports(host),
                          [portPattern](int n) { return qvd::DevicePathForPort(n, portPattern); });
 
-    qvd::ui::MainWindow form1(program, host);
-    qvd::ui::AboutWindow form2(program.about, host, &form1);
-    qvd::ui::PasswordWindow form3(program.password, host, &form1);
-    qvd::ui::JumperHelpWindow form5(program.jumperHelp, host, &form1);
-    form1.move(100, 50);
-    form1.show();
+    qvd::ui::MainWindow mainWindow(program, host);
+    qvd::ui::AboutWindow aboutWindow(program.about, host, &mainWindow);
+    qvd::ui::PasswordWindow passwordWindow(program.password, host, &mainWindow);
+    qvd::ui::JumperHelpWindow jumperHelpWindow(program.jumperHelp, host, &mainWindow);
+    mainWindow.move(100, 50);
+    mainWindow.show();
 
-    QTimer::singleShot(0, &form1, [&] { host.Run([&] { program.Start(); }); });
+    QTimer::singleShot(0, &mainWindow, [&] { host.Run([&] { program.Start(); }); });
     return QApplication::exec();
 }

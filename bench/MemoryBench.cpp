@@ -4,7 +4,7 @@
 #include "core/form/MainForm.h"
 #include "core/memory/ByteSum.h"
 #include "core/memory/EpromSplit.h"
-#include "core/memory/ViewLines.h"
+#include "core/memory/MemoryView.h"
 #include "core/host/VirtualHost.h"
 #include "bench/TextDump.h"
 

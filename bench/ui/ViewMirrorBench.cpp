@@ -4,7 +4,7 @@
 #include "core/form/MainForm.h"
 #include "core/host/VirtualHost.h"
 #include "bench/TextDump.h"
-#include "core/memory/ViewLines.h"
+#include "core/memory/MemoryView.h"
 #include "ui/MirrorFactory.h"
 
 #include <QApplication>

@@ -27,11 +27,11 @@ void FilterCalibration(char& key) {
 
 }  // namespace
 
-ClockOperations::ClockOperations(Host& host, MainForm& form, CommandExchange& link, const Connection& conn)
-    : host_(host), form_(form), link_(link), conn_(conn) {}
+ClockOperations::ClockOperations(Host& host, MainForm& form, CommandExchange& exchange, const Connection& conn)
+    : host_(host), form_(form), exchange_(exchange), conn_(conn) {}
 
 void ClockOperations::Attach() {
-    // Edit2KeyPress serves every digit-only clock field.
+    // One digit filter serves every digit-only clock field.
     for (Control* edit : {&form_.hoursEdit, &form_.dayEdit, &form_.minutesEdit, &form_.monthEdit, &form_.yearEdit,
                           &form_.timekeeperWeekdayEdit})
         edit->OnKeyPress = FilterDigits;
@@ -64,8 +64,8 @@ void ClockOperations::ReadClock(BusyLock& lock) {
     const ClockLayout layout = ClockLayoutOf(conn_.moduleType());
     std::string text;
     if (layout != ClockLayout::None &&
-        link_.ExchangeCommand("f", static_cast<uint16_t>(ReadAnswerLength(layout)))) {
-        const std::string answer = link_.LastAnswer();
+        exchange_.ExchangeCommand("f", static_cast<uint16_t>(ReadAnswerLength(layout)))) {
+        const std::string answer = exchange_.LastAnswer();
         text = ClockText(DecodeClockBlock(layout, answer, kReadBlockOffset));
         if (layout == ClockLayout::Timekeeper)
             ShowTimekeeperBits(RegisterCharacters(layout, answer, kReadBlockOffset));
@@ -79,8 +79,8 @@ void ClockOperations::ReadClockIntoFields() { ReadClockIntoFields(ClockLayoutOf(
 
 void ClockOperations::ReadClockIntoFields(ClockLayout layout) {
     if (layout == ClockLayout::None) return;
-    const bool read = link_.ExchangeCommand("f", static_cast<uint16_t>(ReadAnswerLength(layout)));
-    const std::string answer = link_.LastAnswer();  // "---" after a failed read
+    const bool read = exchange_.ExchangeCommand("f", static_cast<uint16_t>(ReadAnswerLength(layout)));
+    const std::string answer = exchange_.LastAnswer();  // "---" after a failed read
     const ClockFields f = DecodeClockBlock(layout, answer, kReadBlockOffset);
     if (layout == ClockLayout::Adp) {
         form_.adpWeekdayEdit.SetText(FromWire(f.weekday));
@@ -140,19 +140,19 @@ void ClockOperations::WriteClock(const std::string& pcSeconds) {
         std::string answer;
         for (const std::string& command : *commands) {
             const bool last = &command == &commands->back();
-            link_.ExchangeCommand(command, static_cast<uint16_t>(last ? SetAnswerLength(layout) : 6));
-            answer = link_.LastAnswer();
-            link_.DelayWithEvents(10);
+            exchange_.ExchangeCommand(command, static_cast<uint16_t>(last ? SetAnswerLength(layout) : 6));
+            answer = exchange_.LastAnswer();
+            exchange_.DelayWithEvents(10);
         }
         text = ClockText(DecodeClockBlock(layout, answer, kEchoBlockOffset));
     } else {
         for (size_t i = 0; i < 2; ++i) {  // "o" and "p"
-            link_.ExchangeCommand((*commands)[i], 6);
-            link_.DelayWithEvents(10);
+            exchange_.ExchangeCommand((*commands)[i], 6);
+            exchange_.DelayWithEvents(10);
         }
         if (commands->size() == 3 &&
-            link_.ExchangeCommand((*commands)[2], static_cast<uint16_t>(SetAnswerLength(layout)))) {
-            const std::string answer = link_.LastAnswer();
+            exchange_.ExchangeCommand((*commands)[2], static_cast<uint16_t>(SetAnswerLength(layout)))) {
+            const std::string answer = exchange_.LastAnswer();
             text = ClockText(DecodeClockBlock(layout, answer, kEchoBlockOffset));
             if (layout == ClockLayout::Timekeeper)
                 ShowTimekeeperBits(RegisterCharacters(layout, answer, kEchoBlockOffset));
@@ -189,8 +189,8 @@ void ClockOperations::WriteRtcBits(BusyLock& lock) {
     // "Busy" cannot be ticked by the user, but its shown state goes along.
     for (const RtcBox& b : RtcBoxes(form_))
         if (b.box->checked) word |= b.bit;
-    link_.ExchangeCommand(RtcRegisterCommand(word), 24);
-    const std::string answer = link_.LastAnswer();
+    exchange_.ExchangeCommand(RtcRegisterCommand(word), 24);
+    const std::string answer = exchange_.LastAnswer();
     form_.clockDisplay.SetCaption(
         FromWire(ClockText(DecodeClockBlock(ClockLayout::Rtc, answer, kEchoBlockOffset))));
     const std::string registers = RegisterCharacters(ClockLayout::Rtc, answer, kEchoBlockOffset);
@@ -211,8 +211,8 @@ void ClockOperations::WriteTimekeeperBits(BusyLock& lock) {
     const std::string command = TimekeeperRegisterCommand(
         CalibrationValue(form_.calibrationEdit.caption), WeekdayValue(form_.timekeeperWeekdayEdit.caption),
         form_.timekeeperStopCheck.checked, form_.frequencyTestCheck.checked);
-    link_.ExchangeCommand(command, 22);
-    const std::string answer = link_.LastAnswer();
+    exchange_.ExchangeCommand(command, 22);
+    const std::string answer = exchange_.LastAnswer();
     form_.clockDisplay.SetCaption(
         FromWire(ClockText(DecodeClockBlock(ClockLayout::Timekeeper, answer, kEchoBlockOffset))));
     const std::string characters = RegisterCharacters(ClockLayout::Timekeeper, answer, kEchoBlockOffset);

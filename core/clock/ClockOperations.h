@@ -14,7 +14,7 @@ namespace qvd {
 
 class ClockOperations {
 public:
-    ClockOperations(Host& host, MainForm& form, CommandExchange& link, const Connection& conn);
+    ClockOperations(Host& host, MainForm& form, CommandExchange& exchange, const Connection& conn);
 
     // Wires the clock fields' key filters and range checks into the form.
     void Attach();
@@ -26,7 +26,7 @@ public:
     void WriteTimekeeperBits(BusyLock& lock);  // Timekeeper register bits "Setzen"
 
     // The filling variant used by the adapter search and the adp switch:
-    // "f" with the layout's length, fields written, Panel3 and its colour,
+    // "f" with the layout's length, fields written, the clock display and its colour,
     // register bits. Goes on whatever the exchange reported.
     void ReadClockIntoFields();
     // The same with a given layout (the adp switch reads the adp clock
@@ -40,7 +40,7 @@ private:
     // The set after step 1 of "Setzen": pcSeconds are the PC clock's two
     // seconds digits taken by the caller.
     void WriteClock(const std::string& pcSeconds);
-    // Panel3's colour by the invalid-time test of an "f" answer.
+    // The clock display's colour by the invalid-time test of an "f" answer.
     void ShowClockValidity(ClockLayout layout, const std::string& answer);
 
     void KeepCalibrationInRange();
@@ -48,7 +48,7 @@ private:
 
     Host& host_;
     MainForm& form_;
-    CommandExchange& link_;
+    CommandExchange& exchange_;
     const Connection& conn_;
 };
 

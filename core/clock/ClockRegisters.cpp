@@ -8,16 +8,12 @@
 
 namespace qvd {
 
-unsigned HexValue(const std::string& text) {
-    if (text.empty() || text.size() > 4) return 0;
-    unsigned value = 0;
-    for (char c : text) {
-        const int d = HexDigit(c);
-        if (d < 0) return 0;
-        value = value << 4 | static_cast<unsigned>(d);
-    }
-    return value;
-}
+namespace {
+
+// A field that is no hex number counts as 0, as the chip's cleared bits do.
+unsigned HexValue(const std::string& text) { return static_cast<unsigned>(ParseHex(text, 4).value_or(0)); }
+
+}  // namespace
 
 uint16_t RtcWord(const std::string& registers) {
     uint16_t word = 0;

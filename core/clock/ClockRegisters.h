@@ -8,9 +8,6 @@
 
 namespace qvd {
 
-// A text read as a hexadecimal number; anything that is not entirely hex
-// digits (an empty or "---" answer, garbage) reads as 0.
-unsigned HexValue(const std::string& text);
 
 // RTC: the characters CF, CE, CD as the 12-bit command word (CF on top).
 // Each is one hex digit; a non-hex or missing character reads as 0.

@@ -36,7 +36,6 @@ struct Control {
     int maxLength = 0;               // edits; 0 = unlimited
     int width = 0;                   // status panels
     int position = 0;                // progress bars: 0..100 percent
-    int left = 0, top = 0, height = 0;  // layout hint for the window (pixels)
 
     std::function<void()> OnClick;
     std::function<void()> OnChange;

@@ -50,10 +50,8 @@ void VirtualHost::RunFor(uint32_t ms) {
     const uint64_t end = now_ + ms;
     while (now_ < end || !posted_.empty() ||
            (!events_.empty() && events_.begin()->first.first <= end)) {
-        const uint64_t before = now_;
         WaitAndDispatch(static_cast<uint32_t>(end));
         if (now_ > end) break;
-        (void)before;
     }
 }
 

@@ -11,7 +11,7 @@ namespace qvd {
 struct OperationContext {
     Host& host;
     MainForm& form;
-    CommandExchange& link;
+    CommandExchange& exchange;
     OperationRunner& runner;
 
     const Connection& conn() const { return runner.connection(); }

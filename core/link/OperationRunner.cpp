@@ -38,8 +38,8 @@ void BusyLock::Release() {
     runner_.form_.pollTimer.SetEnabled(true);
 }
 
-OperationRunner::OperationRunner(Host& host, MainForm& form, CommandExchange& link)
-    : host_(host), form_(form), link_(link) {}
+OperationRunner::OperationRunner(Host& host, MainForm& form, CommandExchange& exchange)
+    : host_(host), form_(form), exchange_(exchange) {}
 
 void OperationRunner::EnumerationStarted() { conn_.state_ = ConnState::Enumerate; }
 
@@ -102,7 +102,7 @@ void OperationRunner::Click(Control& control, const OperationFactory& make) {
     // exchange inside that one and take its answer. The click waits for the
     // exchange to end instead (a poll holds the line for 90 ms every second);
     // one during another operation is dropped.
-    if (link_.Busy() || Busy()) {
+    if (exchange_.Busy() || Busy()) {
         if (!Busy() && !deferredClick_)
             deferredClick_ = &control;
         else
@@ -129,7 +129,7 @@ void OperationRunner::Run(std::unique_ptr<Operation> operation) {
 }
 
 void OperationRunner::ReleaseInput() {
-    if (conn_.InTransfer() && link_.InputWaiting()) running_->OnBytesReceived();
+    if (conn_.InTransfer() && exchange_.InputWaiting()) running_->OnBytesReceived();
 }
 
 void OperationRunner::OnBytesReceived() {
@@ -173,7 +173,7 @@ void OperationRunner::OnExchangeEnded() {
 
 void OperationRunner::RunDeferredClick() {
     Control* control = deferredClick_;
-    if (!control || link_.Busy()) return;  // still waiting: the next exchange end comes back
+    if (!control || exchange_.Busy()) return;  // still waiting: the next exchange end comes back
     deferredClick_ = nullptr;
     // What happened meanwhile may have taken the control away.
     if (!control->enabled || !form_.window.enabled || Busy()) {

@@ -61,7 +61,7 @@ using OperationSteps = std::function<void(BusyLock& lock)>;
 
 class OperationRunner {
 public:
-    OperationRunner(Host& host, MainForm& form, CommandExchange& link);
+    OperationRunner(Host& host, MainForm& form, CommandExchange& exchange);
 
     const Connection& connection() const { return conn_; }
 
@@ -86,7 +86,7 @@ public:
     // The lock's controls are off and wait for a tick in the connected state.
     bool ControlsHeld() const { return controlsHeld_; }
 
-    // Timer1's tick: the running transfer's, otherwise the supervisor's.
+    // The poll timer's tick: the running transfer's, otherwise the supervisor's.
     void OnTick();
     // The port's received-bytes notification.
     void OnBytesReceived();
@@ -108,7 +108,7 @@ private:
 
     Host& host_;
     MainForm& form_;
-    CommandExchange& link_;
+    CommandExchange& exchange_;
     Connection conn_;
     std::unique_ptr<Operation> running_;
     // Start is under way: received bytes stay in the port, the operation is

@@ -10,9 +10,9 @@ constexpr uint32_t kLockOutPause = 17000;
 
 }  // namespace
 
-ServiceGate::ServiceGate(Host& host, MainForm& form, PasswordForm& password, CommandExchange& link,
+ServiceGate::ServiceGate(Host& host, MainForm& form, PasswordForm& password, CommandExchange& exchange,
                          OperationRunner& runner)
-    : host_(host), form_(form), password_(password), link_(link), runner_(runner) {}
+    : host_(host), form_(form), password_(password), exchange_(exchange), runner_(runner) {}
 
 void ServiceGate::Reset() {
     wrongEntries_ = 0;
@@ -32,7 +32,7 @@ void ServiceGate::ToggleService() {
 }
 
 bool ServiceGate::JudgeEntry() {
-    // The dialog hands its entry over into Edit2; it is judged only here, so
+    // The dialog hands its entry over into the hidden field; it is judged only here, so
     // an entry made while not connected waits for the connection.
     if (password_.handOverEdit.caption.empty()) return true;
     if (!ServicePasswordMatches(password_.handOverEdit.caption)) {
@@ -61,7 +61,7 @@ void ServiceGate::LockOut() {
     ShowBoxWithoutPolls(host_, form_,
                         "Wiederholte falsche Passworteingabe. Keine Berechtigung zu dieser Servicefunktion.",
                         MessageIcon::Warning);
-    link_.DelayWithEvents(kLockOutPause);
+    exchange_.DelayWithEvents(kLockOutPause);
     if (onLockedOut) onLockedOut();
 }
 

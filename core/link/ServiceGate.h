@@ -15,7 +15,7 @@ namespace qvd {
 
 class ServiceGate {
 public:
-    ServiceGate(Host& host, MainForm& form, PasswordForm& password, CommandExchange& link,
+    ServiceGate(Host& host, MainForm& form, PasswordForm& password, CommandExchange& exchange,
                 OperationRunner& runner);
 
     // A fresh start: nothing granted, no wrong entries.
@@ -38,7 +38,7 @@ private:
     Host& host_;
     MainForm& form_;
     PasswordForm& password_;
-    CommandExchange& link_;
+    CommandExchange& exchange_;
     OperationRunner& runner_;
     int32_t wrongEntries_ = 0;
     bool serviceOn_ = false;  // service layout shown, menu entry ticked

@@ -12,8 +12,8 @@ constexpr int kFadeTo = 85;
 
 }  // namespace
 
-Shutdown::Shutdown(Host& host, MainForm& form, CommandExchange& link, OperationRunner& runner)
-    : host_(host), form_(form), link_(link), runner_(runner) {}
+Shutdown::Shutdown(Host& host, MainForm& form, CommandExchange& exchange, OperationRunner& runner)
+    : host_(host), form_(form), exchange_(exchange), runner_(runner) {}
 
 void Shutdown::CloseAfterLockOut() {
     closeAfterLockOut_ = true;
@@ -32,13 +32,13 @@ bool Shutdown::MayClose() {
     if (closing_) return false;
     closing_ = true;
     const ModuleProfile* profile = FindProfile(runner_.connection().moduleType());
-    if (profile && profile->switchAdpOffAtClose) link_.ExchangeCommand("a0000", 6);
-    link_.DelayWithEvents(10);
+    if (profile && profile->switchAdpOffAtClose) exchange_.ExchangeCommand("a0000", 6);
+    exchange_.DelayWithEvents(10);
     runner_.Dropped();
     form_.pollTimer.SetEnabled(false);
-    link_.SendCommand(std::string(1, kReleaseByte), 1);
-    link_.ClosePort();
-    link_.DelayWithEvents(1000);
+    exchange_.SendCommand(std::string(1, kReleaseByte), 1);
+    exchange_.ClosePort();
+    exchange_.DelayWithEvents(1000);
     return true;
 }
 

@@ -10,7 +10,7 @@ namespace qvd {
 
 class Shutdown {
 public:
-    Shutdown(Host& host, MainForm& form, CommandExchange& link, OperationRunner& runner);
+    Shutdown(Host& host, MainForm& form, CommandExchange& exchange, OperationRunner& runner);
 
     // False keeps the window open.
     bool MayClose();
@@ -22,7 +22,7 @@ public:
 private:
     Host& host_;
     MainForm& form_;
-    CommandExchange& link_;
+    CommandExchange& exchange_;
     OperationRunner& runner_;
     bool closeAfterLockOut_ = false;
     // A close request is being carried out (its waits let further ones in).

@@ -24,9 +24,9 @@ const std::string kReleaseText(1, kReleaseByte);
 
 }  // namespace
 
-Supervisor::Supervisor(Host& host, MainForm& form, CommandExchange& link, OperationRunner& runner,
+Supervisor::Supervisor(Host& host, MainForm& form, CommandExchange& exchange, OperationRunner& runner,
                        ServiceGate& serviceGate)
-    : host_(host), form_(form), link_(link), runner_(runner), serviceGate_(serviceGate) {}
+    : host_(host), form_(form), exchange_(exchange), runner_(runner), serviceGate_(serviceGate) {}
 
 void Supervisor::Start() {
     form_.window.SetCaption(kWindowCaption);
@@ -76,12 +76,12 @@ void Supervisor::EnumeratePorts() {
     std::set<std::string> refused;
     for (int n = kFirstPort; n <= kLastPort; ++n) {
         try {
-            link_.OpenPort(n);
+            exchange_.OpenPort(n);
         } catch (const EVaCommError& error) {
             // Absent ports are skipped silently. A device that exists but
             // refuses us, or that another program holds, is skipped too, but
             // named: the user can do something about it.
-            const std::string device = link_.PortDevice();
+            const std::string device = exchange_.PortDevice();
             if ((error.Code() == EACCES || error.Code() == EPERM) && refused.insert(device).second)
                 form_.LogLine("Kein Zugriff auf " + device +
                               ": Benutzer muss Mitglied der Gruppe dialout sein.");
@@ -92,7 +92,7 @@ void Supervisor::EnumeratePorts() {
         }
         form_.LogLine("Vorhanden: COM " + std::to_string(n));
         found = true;
-        link_.ClosePort();
+        exchange_.ClosePort();
     }
     runner_.EnumerationEnded();
     form_.pollTimer.SetInterval(kPollInterval);
@@ -105,7 +105,7 @@ void Supervisor::EnumeratePorts() {
 }
 
 void Supervisor::PollStatus() {
-    const bool answered = link_.ExchangeCommand("r", 18);
+    const bool answered = exchange_.ExchangeCommand("r", 18);
     // The exchange waited with events turning: a disconnect or the close may
     // have ended the connection meanwhile, and then this answer is stale.
     if (runner_.connection().state() != ConnState::Connected) return;
@@ -113,7 +113,7 @@ void Supervisor::PollStatus() {
         HandleNoAnswer();
         return;
     }
-    const std::string answer = link_.LastAnswer();
+    const std::string answer = exchange_.LastAnswer();
     // The service group shows the answer while it takes input.
     if (!runner_.ControlsHeld()) form_.lastPollLabel.SetCaption(FromWire(answer));
     noAnswerCount_ = 0;
@@ -132,7 +132,7 @@ void Supervisor::HandleAdapterError(const std::string& code) {
     const std::string codeText = FromWire(code);
     if (code == lastErrorCode_) {
         runner_.Dropped();
-        link_.SendCommand(kReleaseText, kReleaseWait);
+        exchange_.SendCommand(kReleaseText, kReleaseWait);
         form_.disconnectButton.SetEnabled(false);
         StopOperationsOfferSearch();
         form_.LogInfo("QVD-Modul: Fehlerwiederholung=" + FromWire(lastErrorCode_) + "/" + codeText);
@@ -162,14 +162,14 @@ void Supervisor::HandleAdapterError(const std::string& code) {
                 "Fataler QVD-Modul-Fehler\r\rQVD-Modul-RESET wurde ausgeführt.\r\rBitte \"Neue "
                 "Verbindung\" betätigen.",
                 MessageIcon::Error);
-        link_.ExchangeCommand("z0001", 6);
+        exchange_.ExchangeCommand("z0001", 6);
         DropConnection();
         return;
     }
 
     // 20 up to below 40: the adapter can be told to let go of it.
     lastErrorCode_ = code;
-    if (link_.ExchangeCommand("w0001", 6)) {
+    if (exchange_.ExchangeCommand("w0001", 6)) {
         form_.LogInfo("QVD-Modul-Fehler (" + codeText + ") wurde zurückgesetzt.");
         PauseAfterReset();
     } else {
@@ -187,7 +187,7 @@ void Supervisor::PauseAfterReset() {
     form_.LogLine("Bitte warten...");
     // Ticks falling due meanwhile run nested and poll again.
     resetPauseRunning_ = true;
-    link_.DelayWithEvents(kErrorResetPause);
+    exchange_.DelayWithEvents(kErrorResetPause);
     resetPauseRunning_ = false;
     form_.LogLine("OK");
 }
@@ -218,7 +218,7 @@ void Supervisor::HandleNoAnswer() {
 
 void Supervisor::DropConnection() {
     form_.ShowConnectionDropped();
-    link_.ClosePort();
+    exchange_.ClosePort();
 }
 
 void Supervisor::StopOperationsOfferSearch() {
@@ -230,7 +230,7 @@ void Supervisor::StopOperationsOfferSearch() {
 
 void Supervisor::Disconnect() {
     runner_.Dropped();
-    link_.SendCommand(kReleaseText, kReleaseWait);
+    exchange_.SendCommand(kReleaseText, kReleaseWait);
     form_.disconnectButton.SetEnabled(false);
     form_.EnableOperationControls(false);
     form_.memoryGroup.SetVisible(false);

@@ -15,13 +15,13 @@ namespace qvd {
 
 class Supervisor {
 public:
-    Supervisor(Host& host, MainForm& form, CommandExchange& link, OperationRunner& runner,
+    Supervisor(Host& host, MainForm& form, CommandExchange& exchange, OperationRunner& runner,
                ServiceGate& serviceGate);
 
     // Start-up after the windows exist: caption, size, notice box, banner,
     // initial values, timer on, buttons off.
     void Start();
-    // Timer1's tick outside a transfer: the state machine over the
+    // The poll timer's tick outside a transfer: the state machine over the
     // connection state.
     void OnPollTick();
     // "Verbindung trennen".
@@ -54,7 +54,7 @@ private:
 
     Host& host_;
     MainForm& form_;
-    CommandExchange& link_;
+    CommandExchange& exchange_;
     OperationRunner& runner_;
     ServiceGate& serviceGate_;
     uint8_t noAnswerCount_ = 0;

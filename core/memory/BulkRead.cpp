@@ -27,12 +27,12 @@ void BulkRead::BeginStream(TransferKind kind, uint64_t expectedBytes) {
 
 void BulkRead::StartBinaryStream(MemoryKind kind) {
     const bool eprom = kind == MemoryKind::Eprom;
-    link().ExchangeCommand("d0000", 6);
-    link().DelayWithEvents(10);
+    exchange().ExchangeCommand("d0000", 6);
+    exchange().DelayWithEvents(10);
     idleTicks_ = 0;
     receivedBytes_ = 0;
     expectedBytes_ = ImageSize(ctx_.conn().moduleType(), kind);
-    link().SendCommand(eprom ? "h\r" : "a\r", 10);
+    exchange().SendCommand(eprom ? "h\r" : "a\r", 10);
 }
 
 void BulkRead::ShowProgress() { ShowTransferProgress(form().progressBar, receivedBytes_, expectedBytes_); }
@@ -40,7 +40,7 @@ void BulkRead::ShowProgress() { ShowTransferProgress(form().progressBar, receive
 void BulkRead::OnBytesReceived() {
     if (!streaming_) return;
     // A port that fails here is told; silence then ends the transfer.
-    const std::string chunk = link().TakeInput();
+    const std::string chunk = exchange().TakeInput();
     if (chunk.empty()) return;
     receivedBytes_ += chunk.size();
     Take(chunk);

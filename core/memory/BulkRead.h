@@ -32,7 +32,7 @@ protected:
 
     OperationContext& ctx_;
     MainForm& form() { return ctx_.form; }
-    CommandExchange& link() { return ctx_.link; }
+    CommandExchange& exchange() { return ctx_.exchange; }
     uint64_t receivedBytes_ = 0;
     uint64_t expectedBytes_ = 0;  // for the progress bar; 0 when unknown
 

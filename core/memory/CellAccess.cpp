@@ -12,16 +12,11 @@ namespace qvd {
 
 namespace {
 
-// Value of a run of hex digits, or nullopt when it is not one or does not
-// fit 32 bits.
+// Nullopt unless the text is a hex number that fits 32 bits.
 std::optional<uint32_t> ParseHex32(const std::string& text) {
-    if (!IsHexDigits(text)) return std::nullopt;
-    uint64_t value = 0;
-    for (char c : text) {
-        value = value << 4 | static_cast<uint64_t>(HexDigit(c));
-        if (value > 0xFFFFFFFFu) return std::nullopt;
-    }
-    return static_cast<uint32_t>(value);
+    const std::optional<uint64_t> value = ParseHex(text);
+    if (!value || *value > 0xFFFFFFFFu) return std::nullopt;
+    return static_cast<uint32_t>(*value);
 }
 
 char ByteOf(const std::string& hex) {
@@ -59,7 +54,6 @@ CellReading DecodeCellAnswer(const std::string& answer, uint8_t moduleType) {
 }
 
 bool CellAnswerAddressMatches(const std::string& answer, const std::string& address) {
-    auto isHex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
     auto sameText = [](const std::string& a, const std::string& b) {
         return a.size() == b.size() &&
                std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -71,7 +65,7 @@ bool CellAnswerAddressMatches(const std::string& answer, const std::string& addr
     // ("c000010..."), so the later place wins when both read as hex.
     for (const size_t at : {size_t{1}, size_t{0}}) {
         const std::string digits = answer.substr(at, 6);
-        if (std::all_of(digits.begin(), digits.end(), isHex)) return sameText(digits, address);
+        if (IsHexDigits(digits)) return sameText(digits, address);
     }
     return false;
 }

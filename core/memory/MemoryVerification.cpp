@@ -21,15 +21,15 @@ void MemoryVerification::ShowBox(const std::string& text, MessageIcon icon) {
 }
 
 bool MemoryVerification::ReportLost() {
-    if (!ctx_.link.PortLost()) return false;
+    if (!ctx_.exchange.PortLost()) return false;
     ctx_.form.LogInfo("Überprüfung nicht möglich: keine Verbindung zum QVD-Modul.");
     ShowBox("Keine Verbindung zum QVD-Modul\r\rDen RAM/EPROM-Auslesevorgang wiederholen.", MessageIcon::Error);
     return true;
 }
 
 bool MemoryVerification::TransferSumHolds(uint16_t receivedSum) {
-    if (!ctx_.link.ExchangeCommand("r", 18) && ReportLost()) return false;
-    const std::string transferSum = FromWire(Field(ctx_.link.LastAnswer(), 5, 4));
+    if (!ctx_.exchange.ExchangeCommand("r", 18) && ReportLost()) return false;
+    const std::string transferSum = FromWire(Field(ctx_.exchange.LastAnswer(), 5, 4));
     const std::string sum = FormatHex4(receivedSum);
     if (transferSum == sum) return true;
     ctx_.form.LogInfo("Checksumme stimmt NICHT. Rx-Checksumme:" + transferSum + " Datei-Checksumme:" + sum);
@@ -39,8 +39,8 @@ bool MemoryVerification::TransferSumHolds(uint16_t receivedSum) {
 
 void MemoryVerification::VerifySave(bool eprom, uint64_t fileSize, uint64_t receivedBytes, uint16_t fileSum) {
     passed_ = false;
-    const bool answered = ctx_.link.ExchangeCommand("r", 18);
-    const std::string transferSum = FromWire(Field(ctx_.link.LastAnswer(), 5, 4));
+    const bool answered = ctx_.exchange.ExchangeCommand("r", 18);
+    const std::string transferSum = FromWire(Field(ctx_.exchange.LastAnswer(), 5, 4));
     const std::string sum = FormatHex4(fileSum);
     if (!answered && ReportLost()) return;
     if (transferSum != sum) {
@@ -61,9 +61,9 @@ void MemoryVerification::VerifySave(bool eprom, uint64_t fileSize, uint64_t rece
 void MemoryVerification::VerifyMemoryChecksum(bool eprom, const std::string& sum) {
     ctx_.form.LogInfo(eprom ? "EPROM-Überprüfung, bitte warten..." : "RAM-Überprüfung, bitte warten...");
     const std::string command = eprom ? "g0020" : "g0010";
-    CommandExchange& link = ctx_.link;
-    if (!link.ExchangeCommand(command, 10) && ReportLost()) return;
-    const std::string first = FromWire(Field(link.LastAnswer(), 7, 4));
+    CommandExchange& exchange = ctx_.exchange;
+    if (!exchange.ExchangeCommand(command, 10) && ReportLost()) return;
+    const std::string first = FromWire(Field(exchange.LastAnswer(), 7, 4));
     if (first == sum) {
         ctx_.form.LogLine("RAM/EPROM:UART/Datei = " + first + ":" + sum);
         ctx_.form.LogLine("OK");
@@ -71,8 +71,8 @@ void MemoryVerification::VerifyMemoryChecksum(bool eprom, const std::string& sum
         return;
     }
     ctx_.form.LogInfo("moment...");
-    if (!link.ExchangeCommand(command, 10) && ReportLost()) return;
-    const std::string second = FromWire(Field(link.LastAnswer(), 7, 4));
+    if (!exchange.ExchangeCommand(command, 10) && ReportLost()) return;
+    const std::string second = FromWire(Field(exchange.LastAnswer(), 7, 4));
     if (second == sum) {
         ctx_.form.LogLine("RAM/EPROM:UART/Datei = " + second + ":" + sum);
         ctx_.form.LogLine("OK");

@@ -35,15 +35,15 @@ void MemoryViewOperation::Start(BusyLock& lock) {
 void MemoryViewOperation::StartWhole(BusyLock& lock) {
     const bool ram = kind_ == MemoryKind::Ram;
     lock.TakeControls();
-    if (!link().ExchangeCommand("d0001", 6)) return;
+    if (!exchange().ExchangeCommand("d0001", 6)) return;
     BeginStream(ram ? TransferKind::RamView : TransferKind::EpromView, 0);  // the text form's length is the adapter's
     View().Clear();
     if (const uint64_t cells = MemoryCells()) check_.emplace(0, cells);
     form().LogInfo(ram ? "RAM --> PC: Gesamtinhalt-Übertragung läuft..."
                        : "EPROM --> PC: Gesamtinhalt-Übertragung läuft...");
-    link().DiscardInput();
-    if (ram) link().DelayWithEvents(100);
-    link().SendCommand(ram ? "a\r" : "h\r", 10);
+    exchange().DiscardInput();
+    if (ram) exchange().DelayWithEvents(100);
+    exchange().SendCommand(ram ? "a\r" : "h\r", 10);
     form().activityIndicator.SetColor(colors::Red);
     ShowProgress();
 }
@@ -60,21 +60,21 @@ void MemoryViewOperation::StartRange(BusyLock& lock) {
     start.SetColor(colors::Window);
     end.SetColor(colors::Window);
     lock.TakeControls();
-    if (!link().ExchangeCommand("d0001", 6)) return;
+    if (!exchange().ExchangeCommand("d0001", 6)) return;
     // The fields hold hex digits only (key filter), so they are wire bytes.
     View().AddLine(RangeHeaderLine(ram, start.caption, end.caption));
-    link().ExchangeCommand("o" + start.caption, 6);
-    link().DelayWithEvents(10);
-    link().ExchangeCommand("p" + end.caption, 6);
-    link().DelayWithEvents(10);
+    exchange().ExchangeCommand("o" + start.caption, 6);
+    exchange().DelayWithEvents(10);
+    exchange().ExchangeCommand("p" + end.caption, 6);
+    exchange().DelayWithEvents(10);
     const std::optional<uint64_t> first = RangeFieldCells(start.caption), last = RangeFieldCells(end.caption);
     // The adapter stops at the end of the memory.
     const uint64_t cells = MemoryCells();
     if (first && last) check_.emplace(*first, cells ? std::min(*last, cells) : *last);
     form().LogInfo(ram ? "RAM --> PC: Teilbereich-Übertragung läuft..."
                        : "EPROM --> PC: Teilbereich-Übertragung läuft...");
-    link().DiscardInput();
-    link().SendCommand(ram ? "b\r" : "j\r", 10);
+    exchange().DiscardInput();
+    exchange().SendCommand(ram ? "b\r" : "j\r", 10);
     BeginStream(ram ? TransferKind::RamView : TransferKind::EpromView, 0);
     form().activityIndicator.SetColor(colors::Red);
 }
@@ -97,7 +97,7 @@ void MemoryViewOperation::End(BusyLock&) {
     if (!rest.empty()) View().AddLine(FromWire(WithoutLineEnd(rest)));
     form().progressBar.SetVisible(false);
     const std::string count = std::to_string(receivedBytes_);
-    if (link().PortLost()) {
+    if (exchange().PortLost()) {
         form().LogInfo("Übertragung abgebrochen: keine Verbindung zum QVD-Modul. Gesamtbyte:" + count);
         return;
     }
@@ -114,7 +114,7 @@ void MemoryViewOperation::End(BusyLock&) {
                             count);
             break;
     }
-    link().ExchangeCommand("d0000", 6);
+    exchange().ExchangeCommand("d0000", 6);
 }
 
 }  // namespace qvd

@@ -3,7 +3,7 @@
 // memory) and "RAM-Inhalt Teilbereich" / "EPROM-Inhalt Teilbereich" (the
 // range of the two range fields), streamed in text form into the view.
 #include "core/memory/BulkRead.h"
-#include "core/memory/ViewLines.h"
+#include "core/memory/MemoryView.h"
 
 #include <optional>
 #include <string>

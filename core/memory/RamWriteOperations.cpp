@@ -3,7 +3,7 @@
 #include "core/form/MessageBox.h"
 #include "core/memory/ByteSum.h"
 #include "core/memory/ImageFile.h"
-#include "core/memory/RestorePlan.h"
+#include "core/memory/RamWrite.h"
 #include "core/memory/ProgressBar.h"
 #include "core/wire/AnswerFields.h"
 #include "core/wire/ModuleProfile.h"
@@ -29,7 +29,7 @@ const char* const kClearQuestion =
 void RefuseSize(OperationContext& ctx) {
     ctx.form.LogError("Dateifehler: Abweichende Byteanzahl");
     ctx.form.LogInfo("Bitte warten...");
-    ctx.link.DelayWithEvents(kRefusalPause);
+    ctx.exchange.DelayWithEvents(kRefusalPause);
 }
 
 // Sends the image in its blocks; the number of bytes that went out.
@@ -40,9 +40,9 @@ size_t SendImage(OperationContext& ctx, const std::string& image) {
     for (const size_t block : RestoreBlockSizes(image.size(), ctx.conn().moduleType())) {
         // Only what the port took counts; a short or timed-out write ends
         // the image here.
-        if (!ctx.link.WriteBlock(image.substr(sent, block))) break;
+        if (!ctx.exchange.WriteBlock(image.substr(sent, block))) break;
         sent += block;
-        ctx.link.DelayWithEvents(kBlockPause);
+        ctx.exchange.DelayWithEvents(kBlockPause);
         form.messagePanel.SetCaption("Datei --> RAM: Schreibvorgang läuft...");
         form.bytesPanel.SetCaption("Tx-Bytes: " + std::to_string(sent) + "/" + size);
         ShowTransferProgress(form.progressBar, sent, image.size());
@@ -88,7 +88,7 @@ void RestoreRamFromFile(OperationContext& ctx, BusyLock& lock) {
     }
     const std::string& image = file.bytes;
     const uint16_t sum = ByteSum(image);
-    const bool announced = ctx.link.SendCommand("n" + FormatHex4(sum) + "\r", kAnnounceWait);
+    const bool announced = ctx.exchange.SendCommand("n" + FormatHex4(sum) + "\r", kAnnounceWait);
     form.LogLine("Dateiname:" + name);
     form.LogInfo("Datei --> RAM: Schreibvorgang läuft...");
 
@@ -98,14 +98,14 @@ void RestoreRamFromFile(OperationContext& ctx, BusyLock& lock) {
     if (sent != image.size()) {
         form.LogError("Datenübertragungsfehler: Abweichende Byteanzahl");
         form.LogInfo("Bitte warten...");
-        ctx.link.DelayWithEvents(kRefusalPause);
+        ctx.exchange.DelayWithEvents(kRefusalPause);
         return;
     }
     form.LogInfo("Daten erfolgreich übertragen...");
     form.LogInfo("RAM-Überprüfung, bitte warten...");
-    ctx.link.DelayWithEvents(kAdapterCheckWait);
-    if (ctx.link.ExchangeCommand("r", 18)) {
-        const std::string& answer = ctx.link.LastAnswer();
+    ctx.exchange.DelayWithEvents(kAdapterCheckWait);
+    if (ctx.exchange.ExchangeCommand("r", 18)) {
+        const std::string& answer = ctx.exchange.LastAnswer();
         const std::string ramSum = FromWire(Field(answer, 5, 4));
         form.LogLine("RAM/Datei=" + ramSum + "/" + FormatHex4(sum));
         form.LogInfo(StatusCodeText(Field(answer, 1, 2)));
@@ -130,12 +130,12 @@ void RestoreRamFromFile(OperationContext& ctx, BusyLock& lock) {
 void ClearRam(OperationContext& ctx, BusyLock& lock) {
     MainForm& form = ctx.form;
     lock.TakeControls();
-    if (ctx.host.AskYesNo(kWindowCaption, kClearQuestion) && ctx.link.ExchangeCommand("g0001", 6)) {
+    if (ctx.host.AskYesNo(kWindowCaption, kClearQuestion) && ctx.exchange.ExchangeCommand("g0001", 6)) {
         form.LogInfo("RAM wird komplett gelöscht, bitte warten...");
         const ModuleProfile* profile = FindProfile(ctx.conn().moduleType());
-        if (profile && profile->ramClearWaitMs) ctx.link.DelayWithEvents(profile->ramClearWaitMs);
-        if (ctx.link.ExchangeCommand("r", 18))
-            form.LogInfo(StatusCodeText(Field(ctx.link.LastAnswer(), 1, 2)));
+        if (profile && profile->ramClearWaitMs) ctx.exchange.DelayWithEvents(profile->ramClearWaitMs);
+        if (ctx.exchange.ExchangeCommand("r", 18))
+            form.LogInfo(StatusCodeText(Field(ctx.exchange.LastAnswer(), 1, 2)));
         else
             form.LogInfo("Keine Kommunikations mit dem QVD-Modul");
     }

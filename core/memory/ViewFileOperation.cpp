@@ -2,7 +2,7 @@
 
 #include "core/files/WholeFile.h"
 #include "core/form/MessageBox.h"
-#include "core/memory/ViewLines.h"
+#include "core/memory/MemoryView.h"
 #include "core/wire/Text.h"
 
 namespace qvd {

@@ -23,7 +23,7 @@ Program::Program(Host& h, TransportFactory transports, DeviceResolver devices)
       clock(h, form, exchange, runner.connection()),
       search(h, form, password, exchange, runner, supervisor),
       cells(form, exchange, runner.connection()),
-      epromFiles(h, form, exchange),
+      epromSplit(h, form, exchange),
       service(form, exchange, runner),
       statusReport(h, form) {
     form.about = &about;
@@ -89,8 +89,8 @@ void Program::BindOperations() {
                 [this](BusyLock& lock) { SaveViewToFile(context, lock, MemoryKind::Eprom); });
     runner.Bind(form.cellReadButton, [this](BusyLock& lock) { cells.ReadCell(lock); });
     runner.Bind(form.cellWriteButton, [this](BusyLock& lock) { cells.WriteCell(lock); });
-    runner.Bind(form.splitEpromItem, [this](BusyLock& lock) { epromFiles.SplitImage(lock); });
-    runner.Bind(form.joinEpromItem, [this](BusyLock& lock) { epromFiles.JoinHalves(lock); });
+    runner.Bind(form.splitEpromItem, [this](BusyLock& lock) { epromSplit.SplitImage(lock); });
+    runner.Bind(form.joinEpromItem, [this](BusyLock& lock) { epromSplit.JoinHalves(lock); });
     runner.Bind(form.adpSwitchCheck, [this](BusyLock& lock) { service.SwitchAdpModule(lock); });
     runner.Bind(form.clearErrorsButton, [this](BusyLock& lock) { service.ClearAdapterErrors(lock); });
     runner.Bind(form.resetAdapterButton, [this](BusyLock&) { service.ResetAdapter(); });

@@ -13,11 +13,11 @@
 #include "core/link/Shutdown.h"
 #include "core/link/Supervisor.h"
 #include "core/memory/BulkRead.h"
-#include "core/memory/CellOperations.h"
-#include "core/memory/EpromFiles.h"
-#include "core/module/AdapterSearch.h"
-#include "core/module/ServiceFunctions.h"
-#include "core/module/StatusReport.h"
+#include "core/memory/CellAccessOperations.h"
+#include "core/memory/EpromSplitOperations.h"
+#include "core/module/AdapterSearchOperation.h"
+#include "core/module/AdapterServiceOperations.h"
+#include "core/module/StatusReportOperation.h"
 #include "core/serial/TVaComm.h"
 
 namespace qvd {
@@ -53,11 +53,11 @@ public:
     Shutdown shutdown;
     Supervisor supervisor;
     ClockOperations clock;
-    AdapterSearch search;
-    CellOperations cells;
-    EpromFiles epromFiles;
-    ServiceFunctions service;
-    StatusReport statusReport;
+    AdapterSearchOperation search;
+    CellAccessOperations cells;
+    EpromSplitOperations epromSplit;
+    AdapterServiceOperations service;
+    StatusReportOperation statusReport;
 
 private:
     void Wire();

@@ -24,7 +24,6 @@ std::string CantOpen(const std::string& device, int err) {
 }
 std::string WritingDcb(int err) { return CodeAndMessage("Error writing dcb", err); }
 std::string InitBuffers(int err) { return CodeAndMessage("Error initializing buffers", err); }
-std::string SettingTimeouts(int err) { return CodeAndMessage("Error setting timeouts", err); }
 std::string SettingEventMask(int err) { return CodeAndMessage(" Error setting EventMask", err); }
 std::string WriteError(int err) { return CodeAndMessage("Write error", err); }
 std::string ReadError(int err) { return CodeAndMessage("Read error", err); }

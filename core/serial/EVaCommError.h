@@ -17,17 +17,18 @@ private:
     int code_;
 };
 
+// The component's error texts, each filled with the system's number and
+// message where it takes one.
 namespace comm_errors {
-std::string PortOpen();                                       // "Can't perform this operation while port is open"
-std::string DeviceNotFound(const std::string& device);        // "Specified device not found (%s)."
-std::string CantOpen(const std::string& device, int err);     // "Can't open specified device %s (Error %d, %s)"
-std::string WritingDcb(int err);                              // "Error writing dcb (%d), %s"
-std::string InitBuffers(int err);                             // "Error initializing buffers (%d), %s"
-std::string SettingTimeouts(int err);                         // "Error setting timeouts (%d), %s"
-std::string SettingEventMask(int err);                        // " Error setting EventMask (%d), %s"
-std::string WriteError(int err);                              // "Write error (%d), %s"
-std::string ReadError(int err);                               // "Read error (%d), %s"
-std::string Statistics(int err);                              // "Error retrieving statistics (%d), %s"
+std::string PortOpen();
+std::string DeviceNotFound(const std::string& device);
+std::string CantOpen(const std::string& device, int err);
+std::string WritingDcb(int err);
+std::string InitBuffers(int err);
+std::string SettingEventMask(int err);
+std::string WriteError(int err);
+std::string ReadError(int err);
+std::string Statistics(int err);
 }  // namespace comm_errors
 
 }  // namespace qvd

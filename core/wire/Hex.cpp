@@ -20,11 +20,18 @@ int HexDigit(char c) {
     return -1;
 }
 
-bool IsHexDigits(const std::string& text) {
+bool IsHexDigits(std::string_view text) {
     if (text.empty()) return false;
     for (char c : text)
         if (HexDigit(c) < 0) return false;
     return true;
+}
+
+std::optional<uint64_t> ParseHex(std::string_view text, size_t maxDigits) {
+    if (text.size() > maxDigits || text.size() > 16 || !IsHexDigits(text)) return std::nullopt;
+    uint64_t value = 0;
+    for (char c : text) value = value << 4 | static_cast<uint64_t>(HexDigit(c));
+    return value;
 }
 
 }  // namespace qvd

@@ -1,7 +1,9 @@
 #pragma once
 // Hexadecimal text as the adapter reads and writes it.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace qvd {
 
@@ -12,6 +14,9 @@ std::string FormatHex2(unsigned value);
 // 0..15 for a hex digit in either case, -1 for anything else.
 int HexDigit(char c);
 // True when text is non-empty and every character is a hex digit.
-bool IsHexDigits(const std::string& text);
+bool IsHexDigits(std::string_view text);
+// The value of one to maxDigits hex digits (either case); nullopt for an
+// empty text, anything else, or more digits.
+std::optional<uint64_t> ParseHex(std::string_view text, size_t maxDigits = 16);
 
 }  // namespace qvd

@@ -4,8 +4,6 @@
 
 namespace qvd {
 
-enum class ModuleType : uint8_t { None = 0, Bw1 = 1, Nsm25x = 2, Nsm25 = 3, Bw2 = 4, Bw3 = 5, Adp = 8 };
-
 // BW modules address RAM and EPROM in 16-bit words, the others in bytes.
 enum class ModuleFamily { Bw, Nsm, Adp };
 enum class ClockLayout { None, Rtc, Timekeeper, Adp };

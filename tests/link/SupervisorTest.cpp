@@ -289,7 +289,9 @@ TEST(SupervisorClose, RefusedUntilTheOperationHasEnded) {
         EXPECT_FALSE(mayClose);
         EXPECT_EQ(rig.Boxes(), Lines{"QVD-Modul Kommunikation\r\rDatentransfer..."});
         EXPECT_TRUE(rig.PortOpen() && rig.form().alpha == 255);
-        if (c.lastLine) EXPECT_EQ(rig.Log().back(), c.lastLine);
+        if (c.lastLine) {
+            EXPECT_EQ(rig.Log().back(), c.lastLine);
+        }
     }
 }
 

@@ -1,6 +1,6 @@
 #include "core/memory/ByteSum.h"
 #include "core/memory/ImageFile.h"
-#include "core/memory/RestorePlan.h"
+#include "core/memory/RamWrite.h"
 
 #include "ScratchDir.h"
 

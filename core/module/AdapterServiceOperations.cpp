@@ -1,4 +1,4 @@
-#include "core/module/ServiceFunctions.h"
+#include "core/module/AdapterServiceOperations.h"
 
 #include "core/module/AdapterInfo.h"
 #include "core/wire/AnswerFields.h"
@@ -6,20 +6,20 @@
 
 namespace qvd {
 
-ServiceFunctions::ServiceFunctions(MainForm& form, CommandExchange& link, OperationRunner& runner)
-    : form_(form), link_(link), runner_(runner) {}
+AdapterServiceOperations::AdapterServiceOperations(MainForm& form, CommandExchange& exchange, OperationRunner& runner)
+    : form_(form), exchange_(exchange), runner_(runner) {}
 
-void ServiceFunctions::TakeModuleTypeFromStatus() {
-    const bool answered = link_.ExchangeCommand("r", 18);
-    const std::string digit = CharAt(link_.LastAnswer(), 3);
+void AdapterServiceOperations::TakeModuleTypeFromStatus() {
+    const bool answered = exchange_.ExchangeCommand("r", 18);
+    const std::string digit = CharAt(exchange_.LastAnswer(), 3);
     if (answered && !digit.empty() && digit[0] >= '0' && digit[0] <= '9') {
         runner_.ModuleTypeRead(static_cast<uint8_t>(digit[0] - '0'));
         return;
     }
-    form_.LogError("FEHLER: Modultyp konnte nicht gelesen werden (" + FromWire(link_.LastAnswer()) + ").");
+    form_.LogError("FEHLER: Modultyp konnte nicht gelesen werden (" + FromWire(exchange_.LastAnswer()) + ").");
 }
 
-void ServiceFunctions::SwitchAdpModule(BusyLock& lock) {
+void AdapterServiceOperations::SwitchAdpModule(BusyLock& lock) {
     lock.TakeControls();
     if (form_.extraFunctionsCheck.checked) {
         form_.extraFunctionsCheck.SetChecked(false);
@@ -31,13 +31,13 @@ void ServiceFunctions::SwitchAdpModule(BusyLock& lock) {
         form_.ramGroup.SetVisible(false);
         form_.compareRamItem.SetVisible(false);  // compared as a RAM save reads: not here
         form_.LogInfo("adp Datum Funktionen verfügbar.");
-        link_.ExchangeCommand("a0001", 6);
+        exchange_.ExchangeCommand("a0001", 6);
         TakeModuleTypeFromStatus();
         form_.moduleNamePanel.SetCaption("adp Modul");
         form_.LogLine("adp-Modul angeschlossen");
         if (readAdpClock) readAdpClock();
     } else {
-        link_.ExchangeCommand("a0000", 6);
+        exchange_.ExchangeCommand("a0000", 6);
         TakeModuleTypeFromStatus();
         form_.moduleNamePanel.SetCaption("NSM Adapter");
         form_.LogLine("adp-Modul Funktion deaktiviert");
@@ -48,23 +48,23 @@ void ServiceFunctions::SwitchAdpModule(BusyLock& lock) {
     }
 }
 
-void ServiceFunctions::ClearAdapterErrors(BusyLock& lock) {
+void AdapterServiceOperations::ClearAdapterErrors(BusyLock& lock) {
     lock.TakeControls();
-    if (link_.ExchangeCommand("yRbWk", 6))
+    if (exchange_.ExchangeCommand("yRbWk", 6))
         form_.LogInfo("Fehlermeldungen im QVD-Modul gelöscht.");
     else
         form_.LogInfo("Fehlermeldungen im QVD-Modul konnte NICHT gelöscht werden.");
-    link_.DelayWithEvents(1000);
-    link_.ExchangeCommand("x", 80);
-    for (const std::string& line : ErrorMemoryLines(link_.LastAnswer())) form_.infoMemo.AddLine(line);
+    exchange_.DelayWithEvents(1000);
+    exchange_.ExchangeCommand("x", 80);
+    for (const std::string& line : ErrorMemoryLines(exchange_.LastAnswer())) form_.infoMemo.AddLine(line);
 }
 
-void ServiceFunctions::ResetAdapter() {
+void AdapterServiceOperations::ResetAdapter() {
     runner_.Dropped();
     form_.LogInfo("QVD-Modul-RESET wurde ausgeführt");
-    link_.ExchangeCommand("z0001", 6);
+    exchange_.ExchangeCommand("z0001", 6);
     form_.ShowConnectionDropped();
-    link_.ClosePort();
+    exchange_.ClosePort();
 }
 
 }  // namespace qvd

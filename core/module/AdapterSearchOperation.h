@@ -12,9 +12,9 @@
 
 namespace qvd {
 
-class AdapterSearch {
+class AdapterSearchOperation {
 public:
-    AdapterSearch(Host& host, MainForm& form, PasswordForm& password, CommandExchange& link,
+    AdapterSearchOperation(Host& host, MainForm& form, PasswordForm& password, CommandExchange& exchange,
                   OperationRunner& runner, Supervisor& supervisor);
 
     void SearchAdapter(BusyLock& lock);
@@ -37,7 +37,7 @@ private:
     Host& host_;
     MainForm& form_;
     PasswordForm& password_;
-    CommandExchange& link_;
+    CommandExchange& exchange_;
     OperationRunner& runner_;
     Supervisor& supervisor_;
 };

@@ -9,9 +9,9 @@
 
 namespace qvd {
 
-class ServiceFunctions {
+class AdapterServiceOperations {
 public:
-    ServiceFunctions(MainForm& form, CommandExchange& link, OperationRunner& runner);
+    AdapterServiceOperations(MainForm& form, CommandExchange& exchange, OperationRunner& runner);
 
     // "adp Modul" ticked or cleared.
     void SwitchAdpModule(BusyLock& lock);
@@ -30,7 +30,7 @@ private:
     void TakeModuleTypeFromStatus();
 
     MainForm& form_;
-    CommandExchange& link_;
+    CommandExchange& exchange_;
     OperationRunner& runner_;
 };
 

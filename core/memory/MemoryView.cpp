@@ -1,4 +1,6 @@
-#include "core/memory/ViewLines.h"
+#include "core/memory/MemoryView.h"
+
+#include "core/wire/Hex.h"
 
 #include <utility>
 
@@ -55,27 +57,13 @@ namespace qvd {
 
 namespace {
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The hex digits before the first colon; nullopt when there are none, more
 // than eight, or anything else.
 std::optional<uint64_t> LineAddress(std::string_view line) {
     while (!line.empty() && (line.front() == '\n' || line.front() == ' ')) line.remove_prefix(1);
-    uint64_t value = 0;
-    size_t digits = 0;
-    for (char c : line) {
-        if (c == ':') break;
-        const int d = HexDigit(c);
-        if (d < 0 || ++digits > 8) return std::nullopt;
-        value = value << 4 | static_cast<uint64_t>(d);
-    }
-    if (digits == 0 || digits == line.size()) return std::nullopt;
-    return value;
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    return ParseHex(line.substr(0, colon), 8);
 }
 
 }  // namespace
@@ -106,14 +94,9 @@ DumpCheck::Verdict DumpCheck::Judge() const {
 }
 
 std::optional<uint64_t> RangeFieldCells(const std::string& field4) {
-    if (field4.empty()) return std::nullopt;
-    uint64_t value = 0;
-    for (char c : field4) {
-        const int d = HexDigit(c);
-        if (d < 0) return std::nullopt;
-        value = value << 4 | static_cast<uint64_t>(d);
-    }
-    return value * 256;
+    const std::optional<uint64_t> value = ParseHex(field4, 4);
+    if (!value) return std::nullopt;
+    return *value * 256;
 }
 
 }  // namespace qvd

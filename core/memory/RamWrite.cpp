@@ -1,4 +1,4 @@
-#include "core/memory/RestorePlan.h"
+#include "core/memory/RamWrite.h"
 
 #include "core/wire/ModuleProfile.h"
 

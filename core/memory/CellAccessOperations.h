@@ -8,9 +8,9 @@
 
 namespace qvd {
 
-class CellOperations {
+class CellAccessOperations {
 public:
-    CellOperations(MainForm& form, CommandExchange& link, const Connection& conn);
+    CellAccessOperations(MainForm& form, CommandExchange& exchange, const Connection& conn);
 
     // Wires the arrows, the value field's change and the key filters.
     void Attach();
@@ -30,7 +30,7 @@ private:
     void ShowReading(const std::string& answer);
 
     MainForm& form_;
-    CommandExchange& link_;
+    CommandExchange& exchange_;
     const Connection& conn_;
 };
 

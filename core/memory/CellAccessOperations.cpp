@@ -1,4 +1,4 @@
-#include "core/memory/CellOperations.h"
+#include "core/memory/CellAccessOperations.h"
 
 #include "core/form/Colors.h"
 #include "core/memory/CellAccess.h"
@@ -14,10 +14,10 @@ uint16_t CellAnswerLength(uint8_t moduleType) { return CellDigitsOf(moduleType) 
 
 }  // namespace
 
-CellOperations::CellOperations(MainForm& form, CommandExchange& link, const Connection& conn)
-    : form_(form), link_(link), conn_(conn) {}
+CellAccessOperations::CellAccessOperations(MainForm& form, CommandExchange& exchange, const Connection& conn)
+    : form_(form), exchange_(exchange), conn_(conn) {}
 
-void CellOperations::Attach() {
+void CellAccessOperations::Attach() {
     form_.cellAddressArrows.OnStep = [this](int step) { StepAddress(step); };
     form_.cellValueEdit.OnChange = [this] { ShowValueCharacters(); };
     for (Control* edit : {&form_.rangeStartEdit, &form_.rangeEndEdit, &form_.cellAddressEdit,
@@ -25,7 +25,7 @@ void CellOperations::Attach() {
         edit->OnKeyPress = [](char& key) { key = FilterHexKey(key); };
 }
 
-void CellOperations::StepAddress(int step) {
+void CellAccessOperations::StepAddress(int step) {
     const std::optional<std::string> next =
         StepCellAddress(form_.cellAddressEdit.caption, step, conn_.moduleType());
     if (!next) {  // no hex number to step from
@@ -35,7 +35,7 @@ void CellOperations::StepAddress(int step) {
     form_.cellAddressEdit.SetText(*next);
 }
 
-void CellOperations::ShowValueCharacters() {
+void CellAccessOperations::ShowValueCharacters() {
     Control& value = form_.cellValueEdit;
     if (value.caption.empty()) return;
     const std::string upper = CellValueFieldText(value.caption);
@@ -47,7 +47,7 @@ void CellOperations::ShowValueCharacters() {
         form_.cellCharsLabel.SetCaption(FromWire(*label));
 }
 
-bool CellOperations::CheckAddress() {
+bool CellAccessOperations::CheckAddress() {
     if (!CellAddressValid(form_.cellAddressEdit.caption)) {
         form_.cellAddressEdit.SetColor(colors::Red);
         return false;
@@ -56,30 +56,30 @@ bool CellOperations::CheckAddress() {
     return true;
 }
 
-void CellOperations::SendAddress() {
-    link_.ExchangeCommand(CellAddressHighCommand(form_.cellAddressEdit.caption), 6);
-    link_.DelayWithEvents(kCommandPause);
-    link_.ExchangeCommand(CellAddressLowCommand(form_.cellAddressEdit.caption), 6);
-    link_.DelayWithEvents(kCommandPause);
+void CellAccessOperations::SendAddress() {
+    exchange_.ExchangeCommand(CellAddressHighCommand(form_.cellAddressEdit.caption), 6);
+    exchange_.DelayWithEvents(kCommandPause);
+    exchange_.ExchangeCommand(CellAddressLowCommand(form_.cellAddressEdit.caption), 6);
+    exchange_.DelayWithEvents(kCommandPause);
 }
 
-std::string CellOperations::ReadAnswer() {
-    link_.ExchangeCommand("c", CellAnswerLength(conn_.moduleType()));
-    const std::string answer = link_.LastAnswer();
-    link_.DelayWithEvents(kCommandPause);
+std::string CellAccessOperations::ReadAnswer() {
+    exchange_.ExchangeCommand("c", CellAnswerLength(conn_.moduleType()));
+    const std::string answer = exchange_.LastAnswer();
+    exchange_.DelayWithEvents(kCommandPause);
     return answer;
 }
 
-void CellOperations::ShowReading(const std::string& answer) {
+void CellAccessOperations::ShowReading(const std::string& answer) {
     const CellReading reading = DecodeCellAnswer(answer, conn_.moduleType());
     form_.cellValueEdit.SetText(FromWire(reading.value));
     form_.cellCharsLabel.SetCaption(FromWire(reading.characters));
 }
 
-void CellOperations::ReadCell(BusyLock& lock) {
+void CellAccessOperations::ReadCell(BusyLock& lock) {
     if (!CheckAddress()) return;
     lock.TakeControls();
-    if (link_.ExchangeCommand("d0001", 6)) {
+    if (exchange_.ExchangeCommand("d0001", 6)) {
         SendAddress();
         const std::string answer = ReadAnswer();
         // Another cell's value must not stand in the field as this one's
@@ -90,14 +90,14 @@ void CellOperations::ReadCell(BusyLock& lock) {
             form_.LogLine("RAM-Zelle ausgelesen: " + FromWire(answer));
             ShowReading(answer);
         }
-        link_.ExchangeCommand("d0000", 6);
-        link_.DelayWithEvents(kCommandPause);
+        exchange_.ExchangeCommand("d0000", 6);
+        exchange_.DelayWithEvents(kCommandPause);
         form_.cellValueEdit.SetColor(colors::Olive);
         form_.cellCharsLabel.SetFontColor(colors::Olive);
     }
 }
 
-void CellOperations::WriteCell(BusyLock& lock) {
+void CellAccessOperations::WriteCell(BusyLock& lock) {
     if (!CheckAddress()) return;
     Control& value = form_.cellValueEdit;
     // Only a whole value of the cell's width goes out: "12" written to a word
@@ -109,10 +109,10 @@ void CellOperations::WriteCell(BusyLock& lock) {
     value.SetColor(colors::Olive);
     lock.TakeControls();
     SendAddress();
-    link_.ExchangeCommand(CellWriteCommand(value.caption, conn_.moduleType()), 6);
-    link_.DelayWithEvents(kCommandPause);
+    exchange_.ExchangeCommand(CellWriteCommand(value.caption, conn_.moduleType()), 6);
+    exchange_.DelayWithEvents(kCommandPause);
     form_.LogLine("RAM-Zelle beschrieben: " + form_.cellAddressEdit.caption + " " + value.caption);
-    if (link_.ExchangeCommand("d0001", 6)) {
+    if (exchange_.ExchangeCommand("d0001", 6)) {
         const std::string answer = ReadAnswer();
         // The value alone would call another cell's overwriting a success.
         if (CellAnswerAddressMatches(answer, form_.cellAddressEdit.caption) &&
@@ -124,8 +124,8 @@ void CellOperations::WriteCell(BusyLock& lock) {
         } else {
             form_.LogError("RAM-Zelle FEHLER: " + FromWire(answer));
         }
-        link_.ExchangeCommand("d0000", 6);
-        link_.DelayWithEvents(kCommandPause);
+        exchange_.ExchangeCommand("d0000", 6);
+        exchange_.DelayWithEvents(kCommandPause);
     }
 }
 

@@ -8,9 +8,9 @@
 
 namespace qvd {
 
-class EpromFiles {
+class EpromSplitOperations {
 public:
-    EpromFiles(Host& host, MainForm& form, CommandExchange& link);
+    EpromSplitOperations(Host& host, MainForm& form, CommandExchange& exchange);
 
     void SplitImage(BusyLock& lock);  // "BW2-EPROM aufteilen"
     void JoinHalves(BusyLock& lock);  // "BW2-EPROM zusammenfügen"
@@ -22,7 +22,7 @@ private:
 
     Host& host_;
     MainForm& form_;
-    CommandExchange& link_;
+    CommandExchange& exchange_;
 };
 
 }  // namespace qvd

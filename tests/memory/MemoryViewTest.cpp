@@ -1,5 +1,5 @@
 #include "core/memory/TransferProgress.h"
-#include "core/memory/ViewLines.h"
+#include "core/memory/MemoryView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/memory/EpromFiles.h"
+#include "core/memory/EpromSplitOperations.h"
 
 #include "core/form/MessageBox.h"
 #include "core/memory/EpromSplit.h"
@@ -17,28 +17,28 @@ bool Refused(const EpromFileResult& result) {
 
 }  // namespace
 
-EpromFiles::EpromFiles(Host& host, MainForm& form, CommandExchange& link)
-    : host_(host), form_(form), link_(link) {}
+EpromSplitOperations::EpromSplitOperations(Host& host, MainForm& form, CommandExchange& exchange)
+    : host_(host), form_(form), exchange_(exchange) {}
 
-std::optional<std::string> EpromFiles::ChooseFile(const char* proposedName, bool save) {
+std::optional<std::string> EpromSplitOperations::ChooseFile(const char* proposedName, bool save) {
     FileDialogRequest request;
     request.filter = "(*.hex)|*.hex|(*.*)|*.*";
     request.defaultName = proposedName;
     return save ? host_.SaveFileDialog(request) : host_.OpenFileDialog(request);
 }
 
-void EpromFiles::RefuseSize() {
+void EpromSplitOperations::RefuseSize() {
     form_.LogError("Dateifehler: Abweichende Byteanzahl");
     form_.LogInfo("Bitte warten...");
-    link_.DelayWithEvents(kRefusalPause);
+    exchange_.DelayWithEvents(kRefusalPause);
 }
 
-void EpromFiles::ReportFileError(const std::string& path) {
+void EpromSplitOperations::ReportFileError(const std::string& path) {
     form_.LogInfo("Dateifehler (open): " + path);
     ShowBox(host_, "Dateifehler (open)\r\rVorgang wiederholen.", MessageIcon::Warning);
 }
 
-void EpromFiles::SplitImage(BusyLock& lock) {
+void EpromSplitOperations::SplitImage(BusyLock& lock) {
     lock.TakeControls();
     form_.window.SetEnabled(true);  // for the dialog
     if (const std::optional<std::string> chosen = ChooseFile("name.hex", false)) {
@@ -60,7 +60,7 @@ void EpromFiles::SplitImage(BusyLock& lock) {
     }
 }
 
-void EpromFiles::JoinHalves(BusyLock& lock) {
+void EpromSplitOperations::JoinHalves(BusyLock& lock) {
     lock.TakeControls();
     form_.window.SetEnabled(true);  // for the dialogs
     std::optional<std::string> odd = ChooseFile("name_odd.hex", false);

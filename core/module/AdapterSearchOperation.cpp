@@ -1,4 +1,4 @@
-#include "core/module/AdapterSearch.h"
+#include "core/module/AdapterSearchOperation.h"
 
 #include "core/form/MessageBox.h"
 #include "core/wire/Text.h"
@@ -23,20 +23,20 @@ bool IsDefinedModule(uint8_t type) { return FindProfile(type) != nullptr; }
 
 }  // namespace
 
-AdapterSearch::AdapterSearch(Host& host, MainForm& form, PasswordForm& password,
-                             CommandExchange& link, OperationRunner& runner, Supervisor& supervisor)
-    : host_(host), form_(form), password_(password), link_(link), runner_(runner),
+AdapterSearchOperation::AdapterSearchOperation(Host& host, MainForm& form, PasswordForm& password,
+                             CommandExchange& exchange, OperationRunner& runner, Supervisor& supervisor)
+    : host_(host), form_(form), password_(password), exchange_(exchange), runner_(runner),
       supervisor_(supervisor) {}
 
-bool AdapterSearch::ProbeAdapter(char probe) {
-    if (!link_.WriteRaw(std::string(1, probe))) return false;
-    link_.DelayWithEvents(50);
-    const std::string echo = link_.ReadRaw();
+bool AdapterSearchOperation::ProbeAdapter(char probe) {
+    if (!exchange_.WriteRaw(std::string(1, probe))) return false;
+    exchange_.DelayWithEvents(50);
+    const std::string echo = exchange_.ReadRaw();
     return !echo.empty() && echo[0] == probe;
 }
 
-void AdapterSearch::SearchAdapter(BusyLock& lock) {
-    link_.ClosePort();
+void AdapterSearchOperation::SearchAdapter(BusyLock& lock) {
+    exchange_.ClosePort();
     form_.infoMemo.Clear();
     form_.jumperHelpItem.SetEnabled(false);
     form_.SetLogColors(colors::Green, colors::Lime);
@@ -48,22 +48,22 @@ void AdapterSearch::SearchAdapter(BusyLock& lock) {
     runner_.SearchStarted();
 
     for (int port = 1; port <= 16; ++port) {
-        link_.DelayWithEvents(100);
+        exchange_.DelayWithEvents(100);
         try {
-            link_.OpenPort(port);
+            exchange_.OpenPort(port);
             form_.LogLine(std::string(50, '-'));
             form_.LogLine("Suche QVD-Modul an COM" + std::to_string(port));
-            link_.SetLastAnswer(link_.ReadRaw());
-            link_.SendCommand(std::string(1, kReleaseByte), 100);
+            exchange_.SetLastAnswer(exchange_.ReadRaw());
+            exchange_.SendCommand(std::string(1, kReleaseByte), 100);
             if (!ProbeAdapter(kProbeByte)) {
-                link_.ClosePort();
+                exchange_.ClosePort();
                 continue;
             }
             // A port that fails in the middle of the identification is
             // abandoned like one that fails to open.
-            link_.SetLinkFailuresRaise(true);
+            exchange_.SetLinkFailuresRaise(true);
             const Outcome outcome = Identify(port);
-            link_.SetLinkFailuresRaise(false);
+            exchange_.SetLinkFailuresRaise(false);
             found = outcome == Outcome::Connected;
             undefinedModule = outcome == Outcome::UndefinedModule;
             break;
@@ -71,13 +71,13 @@ void AdapterSearch::SearchAdapter(BusyLock& lock) {
             // The port counts as not found; what the attempt logged stays.
             // Nothing of the abandoned adapter stays in the info window (nor
             // in the status file made from it).
-            link_.SetLinkFailuresRaise(false);
+            exchange_.SetLinkFailuresRaise(false);
             runner_.SearchStarted();
             form_.infoMemo.Clear();
             found = false;
             undefinedModule = false;
             try {
-                link_.ClosePort();
+                exchange_.ClosePort();
             } catch (const std::exception&) {
             }
         }
@@ -85,11 +85,11 @@ void AdapterSearch::SearchAdapter(BusyLock& lock) {
     Finish(lock, found, undefinedModule);
 }
 
-AdapterSearch::Outcome AdapterSearch::Identify(int port) {
-    link_.DelayWithEvents(100);
-    link_.SendCommand("i\r", 100);
-    const std::string answer = link_.ReadRaw();
-    link_.SetLastAnswer(answer);
+AdapterSearchOperation::Outcome AdapterSearchOperation::Identify(int port) {
+    exchange_.DelayWithEvents(100);
+    exchange_.SendCommand("i\r", 100);
+    const std::string answer = exchange_.ReadRaw();
+    exchange_.SetLastAnswer(answer);
 
     if (CheckIdentification(answer) != IdentificationVerdict::Accepted) {
         Reject(answer);
@@ -104,8 +104,8 @@ AdapterSearch::Outcome AdapterSearch::Identify(int port) {
     form_.infoMemo.AddText("Version/SN: " + FromWire(answer));
     form_.identificationLabel.SetCaption(FromWire(WithoutAuthor(answer)));
 
-    link_.ExchangeCommand("r", 18);
-    const std::string status = link_.LastAnswer();
+    exchange_.ExchangeCommand("r", 18);
+    const std::string status = exchange_.LastAnswer();
     const std::string code = Field(status, 1, 2);
     if (code == "18") {
         runner_.ModuleTypeRead(0);
@@ -131,7 +131,7 @@ AdapterSearch::Outcome AdapterSearch::Identify(int port) {
     return Outcome::Connected;
 }
 
-void AdapterSearch::ShowModule() {
+void AdapterSearchOperation::ShowModule() {
     const ModuleProfile* profile = FindProfile(runner_.connection().moduleType());
     if (!profile || profile->family == ModuleFamily::Adp) return;  // nothing shown for adp
 
@@ -160,16 +160,16 @@ void AdapterSearch::ShowModule() {
     form_.cellValueEdit.SetMaxLength(profile->cellDigits);
 }
 
-void AdapterSearch::AppendReport() {
-    link_.ExchangeCommand("x", 80);
-    for (const std::string& line : ErrorMemoryLines(link_.LastAnswer())) form_.infoMemo.AddLine(line);
-    link_.ExchangeCommand("X", 12);
-    form_.infoMemo.AddLine(ErrorCodes1AtoFLine(link_.LastAnswer()));
-    link_.ExchangeCommand("s", 30);
-    for (const std::string& line : CounterLines(link_.LastAnswer())) form_.infoMemo.AddLine(line);
+void AdapterSearchOperation::AppendReport() {
+    exchange_.ExchangeCommand("x", 80);
+    for (const std::string& line : ErrorMemoryLines(exchange_.LastAnswer())) form_.infoMemo.AddLine(line);
+    exchange_.ExchangeCommand("X", 12);
+    form_.infoMemo.AddLine(ErrorCodes1AtoFLine(exchange_.LastAnswer()));
+    exchange_.ExchangeCommand("s", 30);
+    for (const std::string& line : CounterLines(exchange_.LastAnswer())) form_.infoMemo.AddLine(line);
 }
 
-void AdapterSearch::Reject(const std::string& answer) {
+void AdapterSearchOperation::Reject(const std::string& answer) {
     if (CheckIdentification(answer) == IdentificationVerdict::TooOld) {
         form_.LogLine("Nicht kompatible zum QVD-Modul: " + FromWire(Field(answer, 12, 6)));
         ShowBox(host_, "Diese QVD-PC-Version ist nicht Abwärtskompatibel zum QVD-Modul.",
@@ -179,7 +179,7 @@ void AdapterSearch::Reject(const std::string& answer) {
     }
 }
 
-void AdapterSearch::Finish(BusyLock& lock, bool found, bool undefinedModule) {
+void AdapterSearchOperation::Finish(BusyLock& lock, bool found, bool undefinedModule) {
     lock.Release();
     // Every unsuccessful search says so, also the first after start-up; a
     // module the program does not know is no connection either.
@@ -190,7 +190,7 @@ void AdapterSearch::Finish(BusyLock& lock, bool found, bool undefinedModule) {
             form_.LogInfo("QVD-Modul nicht gefunden.");
             ShowBox(host_, "QVD-Modul NICHT gefunden.\r\rQVD-BW bitte einschalten und mit dem PC verbinden.",
                     MessageIcon::Warning);
-            link_.ClosePort();
+            exchange_.ClosePort();
         } else {
             form_.moduleControlsPanel.SetVisible(true);
             form_.memoryGroup.SetVisible(true);
