@@ -110,52 +110,37 @@ TEST(AdapterSearch, ModulesWithoutProfileAreNotConnected) {
     }
 }
 
-TEST(AdapterSearch, AdpModuleConnectsWithoutNameOrClock) {
-    Rig rig;
-    rig.AddAdapter(1, OfType(8));
-    rig.form().extraFunctionsCheck.checked = true;  // "Zusatzfunktionen": neither register group
-    rig.Search();
-    EXPECT_TRUE(rig.form().rangeGroup.visible && rig.ConnectedLayout());
-    EXPECT_FALSE(rig.form().rtcGroup.visible || rig.form().timekeeperGroup.visible);
-    EXPECT_EQ(rig.form().moduleNamePanel.caption, "Kein Modul");
-    EXPECT_FALSE(Has(rig.Received(1), "f"));
-    EXPECT_TRUE(rig.LogHas("Modul Zeit & Datum: ---"));
-}
-
+// What the search shows and offers for each kind of module; for the adp
+// module no name, no clock read and neither register group.
 TEST(AdapterSearch, ModuleDisplayFollowsTheProfile) {
-    struct Case {
-        uint8_t type;
-        std::string panel3, recognition, ramLimit, epromLimit;
-        bool splitMenu, jumperMenu, adpSwitch, rtcGroup;
-        int cellLength;
-    };
+    enum Offer { Nothing, Split, Jumper, AdpSwitch };
+    struct Case { uint8_t type; Lines panels; std::string logLine; Offer offer; std::pair<bool, bool> rtcTimekeeper; int clockReads, cellLength; };
     const Case cases[] = {
-        {1, "BW Modul", "BW-Modul erkannt", "008000h", "040000h", false, false, false, true, 4},
-        {2, "NSM Modul 25.x", "NSM-Modul-25.x erkannt", "001FF8h", "080000h", false, true, false, false, 2},
-        {3, "NSM Modul 25", "NSM-Modul-25 erkannt", "001FF8h", "040000h", false, false, true, false, 2},
-        {4, "BW Modul 2", "BW-Modul 2 erkannt", "010000h", "080000h", true, false, false, true, 4},
-        {5, "BW Modul 3", "BW-Modul 3 erkannt", "040000h", "080000h", true, false, false, true, 4},
+        {1, {"BW Modul", "max. RAM-Adr.: 008000h", "max. EPROM-Adr.: 040000h"}, "BW-Modul erkannt", Nothing, {true, false}, 1, 4},
+        {2, {"NSM Modul 25.x", "max. RAM-Adr.: 001FF8h", "max. EPROM-Adr.: 080000h"}, "NSM-Modul-25.x erkannt", Jumper, {false, true}, 1, 2},
+        {3, {"NSM Modul 25", "max. RAM-Adr.: 001FF8h", "max. EPROM-Adr.: 040000h"}, "NSM-Modul-25 erkannt", AdpSwitch, {false, true}, 1, 2},
+        {4, {"BW Modul 2", "max. RAM-Adr.: 010000h", "max. EPROM-Adr.: 080000h"}, "BW-Modul 2 erkannt", Split, {true, false}, 1, 4},
+        {8, {"Kein Modul", "max. RAM-Adr.:", "max. EPROM-Adr.:"}, "Modul Zeit & Datum: ---", Nothing, {false, false}, 0, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.panel3);
+        SCOPED_TRACE(int(c.type));
         Rig rig;
         rig.AddAdapter(1, OfType(c.type));
         rig.form().extraFunctionsCheck.checked = true;  // "Zusatzfunktionen"
         rig.Search();
         MainForm& f = rig.form();
-        EXPECT_EQ(Lines({f.moduleNamePanel.caption, f.ramLimitLabel.caption, f.epromLimitLabel.caption}),
-                  Lines({c.panel3, "max. RAM-Adr.: " + c.ramLimit, "max. EPROM-Adr.: " + c.epromLimit}));
-        EXPECT_TRUE(rig.LogHas(c.recognition));
+        EXPECT_EQ(Lines({f.moduleNamePanel.caption, f.ramLimitLabel.caption, f.epromLimitLabel.caption}), c.panels);
+        EXPECT_TRUE(rig.LogHas(c.logLine));
         EXPECT_EQ(rig.LogHas("ACHTUNG: Beim NSM-12sek.-Modul, muss die Jumper-Einstellung beachtet werden "
                              "(siehe Hilfe)."),
-                  c.type == 2);
+                  c.offer == Jumper);
         EXPECT_EQ(std::vector<bool>({f.splitEpromItem.enabled, f.jumperHelpItem.enabled, f.adpSwitchCheck.enabled}),
-                  std::vector<bool>({c.splitMenu, c.jumperMenu, c.adpSwitch}));
-        EXPECT_EQ(f.cellValueEdit.maxLength, c.cellLength);
+                  std::vector<bool>({c.offer == Split, c.offer == Jumper, c.offer == AdpSwitch}));
+        if (c.cellLength) { EXPECT_EQ(f.cellValueEdit.maxLength, c.cellLength); }
         const Lines sent = rig.Received(1);
-        EXPECT_EQ(std::count(sent.begin(), sent.end(), "f"), 1);
-        EXPECT_TRUE(f.rangeGroup.visible && f.ramClearButton.visible && f.cellPanel.visible);
-        EXPECT_EQ(std::pair(f.rtcGroup.visible, f.timekeeperGroup.visible), std::pair(c.rtcGroup, !c.rtcGroup));
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "f"), c.clockReads);
+        EXPECT_TRUE(rig.ConnectedLayout() && f.rangeGroup.visible && f.ramClearButton.visible && f.cellPanel.visible);
+        EXPECT_EQ(std::pair(f.rtcGroup.visible, f.timekeeperGroup.visible), c.rtcTimekeeper);
     }
 }
 
@@ -234,11 +219,6 @@ TEST(AdapterSearch, FailureDuringIdentificationAbandonsOnlyThatPort) {
     alone.Search();
     EXPECT_TRUE(alone.LogHas("QVD-Modul nicht gefunden."));
     EXPECT_FALSE(alone.ConnectedLayout() || alone.conn().state() == ConnState::Connected);
-}
-
-TEST(Identification, ShortAnswers) {
-    EXPECT_EQ(WithoutAuthor("abc Dipl.x"), "abc ");
-    EXPECT_FALSE(HasServiceMarking("Q3"));
 }
 
 }  // namespace
