@@ -67,7 +67,8 @@ TEST(SupervisorPoll, CodesAreJudgedAsStrings) {
     };
     const std::string resetBox =
         "Fataler QVD-Modul-Fehler\r\rQVD-Modul-RESET wurde ausgeführt.\r\rBitte \"Neue Verbindung\" betätigen.";
-    struct Case { std::string code; Lines log; std::string box; bool connected, portOpen; bool refuseReset = false; };
+    struct Case { std::string code; Lines log; std::string box; bool connected, portOpen;
+                  bool refuseReset = false; std::string before = {}; bool released = false; };
     const Case cases[] = {
         {"00", {}, "", true, true}, {"40", {}, "", true, true}, {"FF", {}, "", true, true}, {"4A", {}, "", true, true},
         {"20", resettable("20"), "", true, true}, {"3F", resettable("3F"), "", true, true},
@@ -77,11 +78,19 @@ TEST(SupervisorPoll, CodesAreJudgedAsStrings) {
         // No game module plugged in: nothing to reset, the port stays open.
         {"18", {error("18"), "Fataler QVD-Modul-Fehler = 18"},
          "Fataler QVD-Modul-Fehler\r\rBW- oder NSM-Modul aufstecken und dann QVD-Modul einschalten.", false, true},
+        // The same resettable error as in the poll before is a repetition: the adapter is released.
+        {"21", {"QVD-Modul: Fehlerwiederholung=21/21"},
+         "QVD-Modul: Fehlerwiederholung\r\rFehler wird nicht zurückgesetzt. QVD-Modul ab- und wieder anschließen.", false, true,
+         false, "21", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         Rig rig(Rig::Connected);
         rig.form().SetLogColors(colors::Maroon, colors::Yellow);
+        if (!c.before.empty()) {
+            rig.device->faults.statusSequence = {c.before};
+            ASSERT_TRUE(rig.Poll());
+        }
         rig.device->faults.statusSequence = {c.code};
         rig.device->faults.refuseErrorReset = c.refuseReset;
         rig.Mark();
@@ -89,8 +98,9 @@ TEST(SupervisorPoll, CodesAreJudgedAsStrings) {
         EXPECT_EQ(rig.Log(), c.log);
         EXPECT_EQ(Has(rig.Sent(), "z0001"), !c.portOpen);
         EXPECT_EQ(Has(rig.Sent(), "w0001"), c.connected && !c.log.empty());
+        EXPECT_EQ(Has(rig.Sent(), "<DF>"), c.released);
         // Remembered, reset or not, so that the same code again counts as a repetition.
-        EXPECT_EQ(rig.program->supervisor.lastErrorCode(), c.connected && !c.log.empty() ? c.code : "");
+        EXPECT_EQ(rig.program->supervisor.lastErrorCode(), (c.connected || c.released) && !c.log.empty() ? c.code : "");
         EXPECT_EQ(rig.conn().state(), c.connected ? ConnState::Connected : ConnState::Idle);
         EXPECT_EQ(rig.PortOpen(), c.portOpen);
         EXPECT_EQ(rig.Boxes(), c.box.empty() ? Lines{} : Lines{c.box});
@@ -100,23 +110,6 @@ TEST(SupervisorPoll, CodesAreJudgedAsStrings) {
         // No operation can be started that only a connected tick would release.
         EXPECT_TRUE(c.connected || rig.OnlySearchOffered());
     }
-}
-
-TEST(SupervisorPoll, SameResettableErrorAgainIsARepetition) {
-    Rig rig(Rig::Connected);
-    rig.device->faults.statusSequence = {"21"};
-    ASSERT_TRUE(rig.Poll());
-    EXPECT_EQ(rig.conn().state(), ConnState::Connected);
-
-    rig.device->faults.statusSequence = {"21"};
-    rig.Mark();
-    ASSERT_TRUE(rig.Poll());
-    EXPECT_EQ(rig.Sent(), (Lines{"r", "<DF>"}));
-    EXPECT_EQ(rig.Log(), Lines{"QVD-Modul: Fehlerwiederholung=21/21"});
-    EXPECT_EQ(rig.Boxes(), Lines{"QVD-Modul: Fehlerwiederholung\r\rFehler wird nicht zurückgesetzt. "
-                                 "QVD-Modul ab- und wieder anschließen."});
-    EXPECT_TRUE(rig.PortOpen());
-    EXPECT_TRUE(rig.OnlySearchOffered());
 }
 
 // Lost polls, the warnings and the give-up are met by the end-to-end line
