@@ -86,17 +86,5 @@ TEST(ClockRead, SearchReadFillsTheFields) {
     }
 }
 
-TEST(ClockRead, EveryHandlerTakesTheLockAndOnlyRestartsTheTimer) {
-    for (auto [name, type] : {std::pair<const char*, uint8_t>{"Button7", 1}, {"Button8", 1}, {"Button30", 8},
-                              {"Button17", 1}, {"Button20", 3}}) {
-        Rig rig(Rig::Opened, type);
-        rig.form().EnableControls(true);
-        rig.form().pollTimer.SetEnabled(false);
-        rig.form().Find(name)->OnClick();
-        EXPECT_TRUE(rig.form().pollTimer.Enabled()) << name;
-        EXPECT_FALSE(rig.form().clockReadButton.enabled || rig.form().window.enabled) << name;
-    }
-}
-
 }  // namespace
 }  // namespace qvd::test

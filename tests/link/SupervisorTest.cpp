@@ -174,24 +174,31 @@ TEST(SupervisorExchangeGuard, ClicksDuringAPollWaitForItsEnd) {
 
 // An operation's lock stays until the next connected tick, which restores
 // every control as it was; the aux windows close when an operation starts.
+// Every clock handler is such an operation, and each leaves the poll timer running.
 TEST(SupervisorBusyLock, NextConnectedTickReleasesTheLock) {
-    Rig rig(Rig::Connected);
-    MainForm& f = rig.form();
-    f.adpSwitchOffered = true;
-    f.EnableControls(true);
-    std::map<Control*, bool> before;
-    for (Control* c : f.Controls()) before[c] = c->enabled;
-    before[&f.window] = f.window.enabled;
-    Program& p = *rig.program;
-    p.about.window.visible = p.password.window.visible = p.jumperHelp.window.visible = true;
+    for (auto [button, type] : {std::pair<const char*, uint8_t>{"Button7", 1}, {"Button8", 1}, {"Button30", 8},
+                                {"Button17", 1}, {"Button20", 3}}) {
+        SCOPED_TRACE(button);
+        Rig rig(Rig::Connected, type);
+        MainForm& f = rig.form();
+        f.adpSwitchOffered = true;
+        f.EnableControls(true);
+        std::map<Control*, bool> before;
+        for (Control* c : f.Controls()) before[c] = c->enabled;
+        before[&f.window] = f.window.enabled;
+        Program& p = *rig.program;
+        p.about.window.visible = p.password.window.visible = p.jumperHelp.window.visible = true;
+        f.pollTimer.SetEnabled(false);
 
-    f.clockReadButton.OnClick();  // an operation: its lock outlives it
-    EXPECT_FALSE(f.window.enabled || f.adpSwitchCheck.enabled || f.searchButton.enabled);
-    EXPECT_EQ(f.statusBar.color, colors::Yellow);
-    EXPECT_FALSE(p.about.window.visible || p.password.window.visible || p.jumperHelp.window.visible);
-    ASSERT_TRUE(rig.Poll());
-    for (auto [c, was] : before) EXPECT_EQ(c->enabled, was) << c->name;
-    EXPECT_EQ(f.statusBar.color, colors::MoneyGreen);
+        f.Find(button)->OnClick();
+        EXPECT_FALSE(f.window.enabled || f.adpSwitchCheck.enabled || f.searchButton.enabled || f.clockReadButton.enabled);
+        EXPECT_TRUE(f.pollTimer.Enabled());
+        EXPECT_EQ(f.statusBar.color, colors::Yellow);
+        EXPECT_FALSE(p.about.window.visible || p.password.window.visible || p.jumperHelp.window.visible);
+        ASSERT_TRUE(rig.Poll());
+        for (auto [c, was] : before) EXPECT_EQ(c->enabled, was) << c->name;
+        EXPECT_EQ(f.statusBar.color, colors::MoneyGreen);
+    }
 }
 
 // A failing error reset opens a box inside the tick; while the user reads it
@@ -214,6 +221,11 @@ TEST(SupervisorBoxes, NoPollWhileABoxIsOpen) {
 // click to the verification's last message, so the port is not closed under
 // the memory checksum wait.
 TEST(SupervisorClose, RefusedUntilTheOperationHasEnded) {
+    testing::ScratchDir dir;
+    const auto ramSave = [&](Rig& r) {
+        r.host.saveAnswers.push_back(dir / "ram.dat");
+        r.form().ramSaveButton.OnClick();
+    };
     struct Case {
         const char* name;
         const char* closeWhenLogged;  // the close comes a second after this line
@@ -222,15 +234,14 @@ TEST(SupervisorClose, RefusedUntilTheOperationHasEnded) {
     };
     const Case cases[] = {
         {"clock read", nullptr, [](Rig& r) { r.form().clockReadButton.OnClick(); }, nullptr},
-        {"RAM save, streaming", "RAM --> Datei: Übertragung läuft...", nullptr, "OK"},
-        {"RAM save, verifying", "RAM-Überprüfung, bitte warten...", nullptr, "OK"},
+        {"RAM save, streaming", "RAM --> Datei: Übertragung läuft...", ramSave, "OK"},
+        {"RAM save, verifying", "RAM-Überprüfung, bitte warten...", ramSave, "OK"},
         {"RAM view, streaming", "RAM --> PC: Gesamtinhalt-Übertragung läuft...",
          [](Rig& r) { r.form().ramViewAllButton.OnClick(); }, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Rig rig(Rig::Connected, 1);
-        testing::ScratchDir dir;
         bool asked = false, mayClose = true;
         std::function<void()> watch = [&] {
             if (!c.closeWhenLogged || rig.LogHas(c.closeWhenLogged))
@@ -239,12 +250,7 @@ TEST(SupervisorClose, RefusedUntilTheOperationHasEnded) {
                 rig.host.After(50, watch);
         };
         watch();
-        if (c.start) {
-            c.start(rig);
-        } else {
-            rig.host.saveAnswers.push_back(dir / "ram.dat");
-            rig.form().ramSaveButton.OnClick();
-        }
+        c.start(rig);
         ASSERT_TRUE(rig.RunUntilReleased());
         EXPECT_TRUE(asked);
         EXPECT_FALSE(mayClose);

@@ -29,15 +29,12 @@ TEST(HexView, RangeReadSendsTheFieldsAsTypedBelowAHeader) {
     f.rangeStartEdit.SetText("00a0");
     f.rangeEndEdit.SetText("00a1");
     rig.Mark();
-    f.ramRangeButton.OnClick();
+    f.epromRangeButton.OnClick();
     ASSERT_TRUE(rig.RunUntilReleased());
     const Lines sent = Commands(rig);
     ASSERT_GE(sent.size(), 4u);
-    EXPECT_EQ((Lines{sent.begin(), sent.begin() + 4}), (Lines{"d0001", "o00a0", "p00a1", "b"}));
-    EXPECT_EQ(f.ramView.lines.size(), 1u + 256 / 16);  // below the header
-    f.epromRangeButton.OnClick();
-    ASSERT_TRUE(rig.RunUntilReleased());
-    ASSERT_FALSE(f.epromView.lines.empty());
+    EXPECT_EQ((Lines{sent.begin(), sent.begin() + 4}), (Lines{"d0001", "o00a0", "p00a1", "j"}));
+    ASSERT_EQ(f.epromView.lines.size(), 1u + 256 / 16);  // below the header
     EXPECT_EQ(f.epromView.lines[0], "****************** EPROM-Teilbereich (00a000h...00a100h): *************************");
 
     // A field of two characters: both red, nothing sent.
@@ -70,7 +67,7 @@ TEST(HexView, ViewThatIsNotTheOneAskedForSaysSo) {
         {"range, start lost", range, 0, true,
          "Übertragung NICHT korrekt: Adressen abweichend vom angeforderten Bereich. Gesamtbyte:"},
         {"range, cut", range, 1000, false, "Übertragung NICHT vollständig. Gesamtbyte:1000"},
-        {"range, whole", range, 0, false, "Übertragung erfolgreich beendet. Gesamtbyte:"},
+        {"range, whole", range, 0, false, "Übertragung erfolgreich beendet. Gesamtbyte:", 1 + 4 * 256 / 16},  // and the header
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -202,9 +199,7 @@ TEST(EpromFiles, SplitAndJoinGiveBackTheImageAWrongSizeCreatesNothing) {
     rig.host.saveAnswers.push_back(dir / "joined.hex");
     rig.form().joinEpromItem.OnClick();
     EXPECT_EQ(rig.form().logMemo.lines.back(), "OK");
-    EXPECT_TRUE(ScratchDir::Read(dir / "joined.hex") == image);
-    // Both swapped would give the image back: the odd half holds the even offsets.
-    EXPECT_EQ(ScratchDir::Read(dir / "bw_odd.hex").substr(1, 2), image.substr(2, 1) + image.substr(4, 1));
+    EXPECT_TRUE(ScratchDir::Read(dir / "joined.hex") == image);  // which half holds which bytes: the session fuzzer
     ASSERT_TRUE(rig.RunUntilReleased());
 }
 
@@ -213,15 +208,14 @@ TEST(RamComparison, NamesTheFirstDifferenceInWordCells) {
     Rig rig(Rig::Connected, 1);
     ScratchDir dir;
     std::string file = rig.device->config.ram;
-    file[0x21] = static_cast<char>(file[0x21] ^ 0x0F);
+    rig.device->config.ram[0x21] = '\x5A';
+    file[0x21] = '\x55';
     file[0x400] = static_cast<char>(file[0x400] ^ 0x01);
     rig.host.openAnswers.push_back(dir.Write("ram.dat", file));
     rig.form().compareRamItem.OnClick();
     ASSERT_TRUE(rig.RunUntilReleased());
     EXPECT_EQ(rig.form().logMemo.lines.back(),
-              "RAM und Datei verschieden: 2 Byte abweichend, erste Abweichung bei Adresse 000010 (RAM: " +
-                  FormatHex2(static_cast<uint8_t>(rig.device->config.ram[0x21])) +
-                  ", Datei: " + FormatHex2(static_cast<uint8_t>(file[0x21])) + ")");
+              "RAM und Datei verschieden: 2 Byte abweichend, erste Abweichung bei Adresse 000010 (RAM: 5A, Datei: 55)");
 }
 
 }  // namespace
