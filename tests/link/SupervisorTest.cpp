@@ -1,5 +1,4 @@
 #include "core/form/MessageBox.h"
-#include "core/module/AdapterInfo.h"
 #include "core/wire/StatusCodes.h"
 #include "memory/ScratchDir.h"
 #include "support/Rig.h"

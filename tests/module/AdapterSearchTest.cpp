@@ -1,4 +1,3 @@
-#include "core/module/Identification.h"
 #include "support/Rig.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,3 @@
-#include "core/module/AdapterInfo.h"
 #include "core/wire/StatusCodes.h"
 
 #include <gtest/gtest.h>
