@@ -83,7 +83,7 @@ TEST(AdapterSearch, UnsuccessfulSearchAlwaysSaysSo) {
         EXPECT_TRUE(rig.LogHas("QVD-Modul nicht gefunden."));
         EXPECT_TRUE(rig.form().logMemo.color == colors::Maroon && rig.form().logMemo.fontColor == colors::Yellow);
         EXPECT_EQ(rig.Boxes(), Lines{kNotFoundBox});
-        EXPECT_FALSE(rig.program->serialPort.Active() || rig.ConnectedLayout());
+        EXPECT_FALSE(rig.program->serialPort.Active() || rig.ConnectedLayout() || rig.conn().state() == ConnState::Connected);
         EXPECT_TRUE(rig.OnlySearchOffered() && rig.form().pollTimer.Enabled());
     }
 }

@@ -47,12 +47,7 @@ TEST(AdpSwitch, OnAndOffInTurn) {
         EXPECT_TRUE(!f.adpClockGroup.visible && f.memoryGroup.visible && f.compareRamItem.visible);
         ASSERT_TRUE(rig.RunUntilReleased(10000));
     }
-    // Closing with the adp module on switches it off.
-    click(true);
-    ASSERT_TRUE(rig.RunUntilReleased(10000));
-    rig.Mark();
-    ASSERT_TRUE(rig.program->RequestClose());
-    EXPECT_TRUE(Has(rig.Sent(), "a0000"));
+    // Closing with the adp module on switches it off: SupervisorClose.ReleasesTheAdapterClosesThePortAndFadesOnce.
 }
 
 TEST(ServiceFunctions, ErrorClearingAppendsAFreshErrorBlock) {
