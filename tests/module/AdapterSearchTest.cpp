@@ -1,4 +1,3 @@
-#include "core/module/Identification.h"
 #include "support/Rig.h"
 
 #include <gtest/gtest.h>
@@ -72,20 +71,21 @@ TEST(AdapterSearch, ProbeEchoAndIdentificationAreCheckedByPrefixVersionAndServic
     }
 }
 
+// Also the very first search after start-up, with the module type still 0,
+// and one that gave up an adapter it had marked found.
 TEST(AdapterSearch, UnsuccessfulSearchAlwaysSaysSo) {
-    // Also the very first search after start-up, with the module type still 0.
-    Rig rig;
-    rig.AddSilentPort(2);
-    const uint64_t took = rig.Search();
-    // Waits are not shortened by early answers: 16 settle waits of 100, and on
-    // the present port release 100, probe 50, the close at the end 300.
-    EXPECT_GE(took, 16 * 100u + 100 + 50 + 300);
-    EXPECT_LE(took, 16 * 101u + 110 + 60 + 300 + 20);
-    EXPECT_TRUE(rig.LogHas("QVD-Modul nicht gefunden."));
-    EXPECT_TRUE(rig.form().logMemo.color == colors::Maroon && rig.form().logMemo.fontColor == colors::Yellow);
-    EXPECT_EQ(rig.Boxes(), Lines{kNotFoundBox});
-    EXPECT_FALSE(rig.program->serialPort.Active());
-    EXPECT_TRUE(rig.OnlySearchOffered() && rig.form().pollTimer.Enabled());
+    for (const bool givenUp : {false, true}) {
+        SCOPED_TRACE(givenUp);
+        Rig rig;
+        if (givenUp) rig.AddAdapter(1).faults.lengthDelta["r"] = -1;  // no type digit
+        else rig.AddSilentPort(2);
+        rig.Search();
+        EXPECT_TRUE(rig.LogHas("QVD-Modul nicht gefunden."));
+        EXPECT_TRUE(rig.form().logMemo.color == colors::Maroon && rig.form().logMemo.fontColor == colors::Yellow);
+        EXPECT_EQ(rig.Boxes(), Lines{kNotFoundBox});
+        EXPECT_FALSE(rig.program->serialPort.Active() || rig.ConnectedLayout() || rig.conn().state() == ConnState::Connected);
+        EXPECT_TRUE(rig.OnlySearchOffered() && rig.form().pollTimer.Enabled());
+    }
 }
 
 TEST(AdapterSearch, ModulesWithoutProfileAreNotConnected) {
@@ -110,52 +110,37 @@ TEST(AdapterSearch, ModulesWithoutProfileAreNotConnected) {
     }
 }
 
-TEST(AdapterSearch, AdpModuleConnectsWithoutNameOrClock) {
-    Rig rig;
-    rig.AddAdapter(1, OfType(8));
-    rig.form().extraFunctionsCheck.checked = true;  // "Zusatzfunktionen": neither register group
-    rig.Search();
-    EXPECT_TRUE(rig.form().rangeGroup.visible && rig.ConnectedLayout());
-    EXPECT_FALSE(rig.form().rtcGroup.visible || rig.form().timekeeperGroup.visible);
-    EXPECT_EQ(rig.form().moduleNamePanel.caption, "Kein Modul");
-    EXPECT_FALSE(Has(rig.Received(1), "f"));
-    EXPECT_TRUE(rig.LogHas("Modul Zeit & Datum: ---"));
-}
-
+// What the search shows and offers for each kind of module; for the adp
+// module no name, no clock read and neither register group.
 TEST(AdapterSearch, ModuleDisplayFollowsTheProfile) {
-    struct Case {
-        uint8_t type;
-        std::string panel3, recognition, ramLimit, epromLimit;
-        bool splitMenu, jumperMenu, adpSwitch, rtcGroup;
-        int cellLength;
-    };
+    enum Offer { Nothing, Split, Jumper, AdpSwitch };
+    struct Case { uint8_t type; Lines panels; std::string logLine; Offer offer; std::pair<bool, bool> rtcTimekeeper; int clockReads, cellLength; };
     const Case cases[] = {
-        {1, "BW Modul", "BW-Modul erkannt", "008000h", "040000h", false, false, false, true, 4},
-        {2, "NSM Modul 25.x", "NSM-Modul-25.x erkannt", "001FF8h", "080000h", false, true, false, false, 2},
-        {3, "NSM Modul 25", "NSM-Modul-25 erkannt", "001FF8h", "040000h", false, false, true, false, 2},
-        {4, "BW Modul 2", "BW-Modul 2 erkannt", "010000h", "080000h", true, false, false, true, 4},
-        {5, "BW Modul 3", "BW-Modul 3 erkannt", "040000h", "080000h", true, false, false, true, 4},
+        {1, {"BW Modul", "max. RAM-Adr.: 008000h", "max. EPROM-Adr.: 040000h"}, "BW-Modul erkannt", Nothing, {true, false}, 1, 4},
+        {2, {"NSM Modul 25.x", "max. RAM-Adr.: 001FF8h", "max. EPROM-Adr.: 080000h"}, "NSM-Modul-25.x erkannt", Jumper, {false, true}, 1, 2},
+        {3, {"NSM Modul 25", "max. RAM-Adr.: 001FF8h", "max. EPROM-Adr.: 040000h"}, "NSM-Modul-25 erkannt", AdpSwitch, {false, true}, 1, 2},
+        {4, {"BW Modul 2", "max. RAM-Adr.: 010000h", "max. EPROM-Adr.: 080000h"}, "BW-Modul 2 erkannt", Split, {true, false}, 1, 4},
+        {8, {"Kein Modul", "max. RAM-Adr.:", "max. EPROM-Adr.:"}, "Modul Zeit & Datum: ---", Nothing, {false, false}, 0, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.panel3);
+        SCOPED_TRACE(int(c.type));
         Rig rig;
         rig.AddAdapter(1, OfType(c.type));
         rig.form().extraFunctionsCheck.checked = true;  // "Zusatzfunktionen"
         rig.Search();
         MainForm& f = rig.form();
-        EXPECT_EQ(Lines({f.moduleNamePanel.caption, f.ramLimitLabel.caption, f.epromLimitLabel.caption}),
-                  Lines({c.panel3, "max. RAM-Adr.: " + c.ramLimit, "max. EPROM-Adr.: " + c.epromLimit}));
-        EXPECT_TRUE(rig.LogHas(c.recognition));
+        EXPECT_EQ(Lines({f.moduleNamePanel.caption, f.ramLimitLabel.caption, f.epromLimitLabel.caption}), c.panels);
+        EXPECT_TRUE(rig.LogHas(c.logLine));
         EXPECT_EQ(rig.LogHas("ACHTUNG: Beim NSM-12sek.-Modul, muss die Jumper-Einstellung beachtet werden "
                              "(siehe Hilfe)."),
-                  c.type == 2);
+                  c.offer == Jumper);
         EXPECT_EQ(std::vector<bool>({f.splitEpromItem.enabled, f.jumperHelpItem.enabled, f.adpSwitchCheck.enabled}),
-                  std::vector<bool>({c.splitMenu, c.jumperMenu, c.adpSwitch}));
-        EXPECT_EQ(f.cellValueEdit.maxLength, c.cellLength);
+                  std::vector<bool>({c.offer == Split, c.offer == Jumper, c.offer == AdpSwitch}));
+        if (c.cellLength) { EXPECT_EQ(f.cellValueEdit.maxLength, c.cellLength); }
         const Lines sent = rig.Received(1);
-        EXPECT_EQ(std::count(sent.begin(), sent.end(), "f"), 1);
-        EXPECT_TRUE(f.rangeGroup.visible && f.ramClearButton.visible && f.cellPanel.visible);
-        EXPECT_EQ(std::pair(f.rtcGroup.visible, f.timekeeperGroup.visible), std::pair(c.rtcGroup, !c.rtcGroup));
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "f"), c.clockReads);
+        EXPECT_TRUE(rig.ConnectedLayout() && f.rangeGroup.visible && f.ramClearButton.visible && f.cellPanel.visible);
+        EXPECT_EQ(std::pair(f.rtcGroup.visible, f.timekeeperGroup.visible), c.rtcTimekeeper);
     }
 }
 
@@ -204,7 +189,7 @@ TEST(AdapterSearch, InfoWindowCarriesTheReportAndFailedExchangesShowDashesThenEm
 
 // An unreadable status answer (no type digit), or an adapter that vanishes
 // after any step of the identification, gives up its port silently; the
-// search goes on to the good adapter on COM2.
+// search goes on to the good adapter on COM2 (alone: UnsuccessfulSearchAlwaysSaysSo).
 TEST(AdapterSearch, FailureDuringIdentificationAbandonsOnlyThatPort) {
     for (const char* lostAfter : {"", "i", "r", "f", "x", "s"}) {
         SCOPED_TRACE(lostAfter);
@@ -228,17 +213,6 @@ TEST(AdapterSearch, FailureDuringIdentificationAbandonsOnlyThatPort) {
         EXPECT_EQ(std::count_if(info.begin(), info.end(), [](auto& l) { return l.starts_with("Version/SN: "); }), 1);
         EXPECT_TRUE(std::none_of(info.begin(), info.end(), [](auto& l) { return l.find("07Q3") != l.npos; }));
     }
-    // Alone, the failure ends as not found, although COM1 was marked found.
-    Rig alone;
-    alone.AddAdapter(1).faults.lengthDelta["r"] = -1;
-    alone.Search();
-    EXPECT_TRUE(alone.LogHas("QVD-Modul nicht gefunden."));
-    EXPECT_FALSE(alone.ConnectedLayout() || alone.conn().state() == ConnState::Connected);
-}
-
-TEST(Identification, ShortAnswers) {
-    EXPECT_EQ(WithoutAuthor("abc Dipl.x"), "abc ");
-    EXPECT_FALSE(HasServiceMarking("Q3"));
 }
 
 }  // namespace
