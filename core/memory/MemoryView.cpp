@@ -59,6 +59,11 @@ namespace {
 
 // The hex digits before the first colon; nullopt when there are none, more
 // than eight, or anything else.
+std::string_view WithoutLineEnd(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    return line;
+}
+
 std::optional<uint64_t> LineAddress(std::string_view line) {
     while (!line.empty() && (line.front() == '\n' || line.front() == ' ')) line.remove_prefix(1);
     const size_t colon = line.find(':');
@@ -81,13 +86,21 @@ void DumpCheck::Line(std::string_view line) {
         strayed_ = strayed_ || *address != last_ + step_;
     }
     if (address) last_ = *address;
+    if (lines_ == 0) firstLength_ = WithoutLineEnd(line).size();
     ++lines_;
+}
+
+void DumpCheck::Rest(std::string_view rest) {
+    const bool shorter = WithoutLineEnd(rest).size() < firstLength_;
+    Line(rest);
+    const bool memoryEnds = lines_ > 1 && last_ + step_ > end_;
+    cut_ = lines_ == 1 || (shorter && !memoryEnds);
 }
 
 DumpCheck::Verdict DumpCheck::Judge() const {
     if (end_ <= first_) return strayed_ ? Verdict::OtherAddresses : Verdict::Whole;
     if (strayed_) return Verdict::OtherAddresses;
-    if (lines_ == 0) return Verdict::Incomplete;
+    if (lines_ == 0 || cut_) return Verdict::Incomplete;
     if (lines_ == 1) return Verdict::Whole;  // no step to judge the end by
     if (last_ >= end_) return Verdict::OtherAddresses;
     return last_ + step_ < end_ ? Verdict::Incomplete : Verdict::Whole;

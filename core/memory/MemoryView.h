@@ -46,6 +46,9 @@ public:
     DumpCheck(uint64_t firstCell, uint64_t endCell) : first_(firstCell), end_(endCell) {}
     // One complete line as received (its CR may still be on it).
     void Line(std::string_view line);
+    // What came after the last CR when the stream ended: a line cut short,
+    // unless it is as long as the first, or the memory's shorter last line.
+    void Rest(std::string_view rest);
 
     enum class Verdict { Whole, Incomplete, OtherAddresses };
     Verdict Judge() const;
@@ -55,7 +58,9 @@ private:
     uint64_t lines_ = 0;
     uint64_t last_ = 0;  // address of the latest line
     uint64_t step_ = 0;  // cells a line, from the first two lines
+    size_t firstLength_ = 0;
     bool strayed_ = false;
+    bool cut_ = false;
 };
 
 // Cells of the range fields' four hex digits (units of 256 cells); nullopt

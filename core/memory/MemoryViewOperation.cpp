@@ -94,7 +94,10 @@ void MemoryViewOperation::End(BusyLock&) {
     form().activityIndicator.SetColor(colors::Navy);
     // A last line without its carriage return is still part of the dump.
     const std::string rest = lines_.TakeRest();
-    if (!rest.empty()) View().AddLine(FromWire(WithoutLineEnd(rest)));
+    if (!rest.empty()) {
+        View().AddLine(FromWire(WithoutLineEnd(rest)));
+        if (check_) check_->Rest(rest);
+    }
     form().progressBar.SetVisible(false);
     const std::string count = std::to_string(receivedBytes_);
     if (exchange().PortLost()) {

@@ -64,6 +64,7 @@ TEST(HexView, ViewThatIsNotTheOneAskedForSaysSo) {
     const Case cases[] = {
         {"whole", whole, 0, false, "Übertragung erfolgreich beendet. Gesamtbyte:", 512},  // 8184 cells, 16 a line
         {"whole, cut", whole, 3000, false, "Übertragung NICHT vollständig. Gesamtbyte:3000", 0, 3000},
+        {"whole, cut in the second line", whole, 100, false, "Übertragung NICHT vollständig. Gesamtbyte:100", 2},
         {"range, start lost", range, 0, true,
          "Übertragung NICHT korrekt: Adressen abweichend vom angeforderten Bereich. Gesamtbyte:"},
         {"range, cut", range, 1000, false, "Übertragung NICHT vollständig. Gesamtbyte:1000"},
