@@ -106,6 +106,7 @@ TEST(SupervisorPoll, CodesAreJudgedAsStrings) {
         for (const RecordedMessage& m : rig.host.messages) EXPECT_TRUE(m.icon == MessageIcon::Error && m.title == kWindowCaption);
         EXPECT_TRUE(!c.log.empty() || (rig.form().messagePanel.caption == "OK" && rig.form().logMemo.color == colors::Green &&
                                        rig.form().logMemo.fontColor == colors::Lime));
+        if (c.log.empty()) { EXPECT_TRUE(rig.form().lastPollLabel.caption.starts_with(c.code)); }  // the service group shows it
         // No operation can be started that only a connected tick would release.
         EXPECT_TRUE(c.connected || rig.OnlySearchOffered());
     }
