@@ -4,7 +4,7 @@
 // told, leaves no half-written output behind where the program can help it,
 // and leaves the connection usable.
 #include "core/memory/EpromSplit.h"
-#include "e2e/E2eRig.h"
+#include "testkit/E2eRig.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +14,15 @@ namespace {
 // Connected to a BW module 2 served unpaced (its EPROM is the one that is
 // split), with its RAM in the RAM view.
 TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
-    TempDir dir;
+    ScratchDir dir;
     const fs::path scratch = dir / "scratch", closed = dir / "closed";  // closed: readable, not writable
     const fs::perms readable = fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
-    fs::permissions(dir.path, fs::perms::owner_all | readable);
+    fs::permissions(dir.path(), fs::perms::owner_all | readable);
     for (const fs::path& folder : {scratch, closed}) {
         fs::create_directories(folder);
-        WriteAll(folder / "bw2.hex", std::string(kEpromWordImageSize, '\x5A'));
+        WriteFile(folder / "bw2.hex", std::string(kEpromWordImageSize, '\x5A'));
     }
-    WriteAll(scratch / "half.hex", std::string(kEpromHalfSize, '\x5A'));
+    WriteFile(scratch / "half.hex", std::string(kEpromHalfSize, '\x5A'));
     fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec | readable);
     Adapter adapter{dir / "ports" / "COM1"};
     ASSERT_TRUE(adapter.Start({"--type", "4", "--fast"}));

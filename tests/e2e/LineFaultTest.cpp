@@ -1,7 +1,8 @@
 // Faults on the line while connected (qvd-sim's own): polls that never
 // arrive, and poll answers that arrive spoilt. Poll 1 is the search's, so
 // each fault hits the first polls of the connection.
-#include "e2e/E2eRig.h"
+#include "sim/AdapterFacts.h"
+#include "testkit/E2eRig.h"
 
 #include <gtest/gtest.h>
 
@@ -10,20 +11,22 @@ namespace {
 
 TEST(LineFaults, LostPollsUpToThreePassUnseenSixGiveUpSpoiltAnswersAreToldOnce) {
     const std::string told = "Fehler (r): Abweichende Befehlsantwort (";
+    std::string answer = sim::StatusAnswer("FF", 3, uint16_t{0});
+    answer.pop_back();  // without its CR
     struct Case { const char* name; std::vector<std::string> options; int lost; Lines log; };
     const Case cases[] = {
         {"1 poll lost", {"--type", "3", "--lose-polls", "2:1"}, 1, {}},
         {"3 polls lost", {"--type", "3", "--lose-polls", "2:3"}, 3, {}},
         {"6 polls lost", {"--type", "3", "--lose-polls", "2:6"}, 6, {kNoContact1, kNoContact2, kGivenUp}},
-        {"answer one byte short", {"--type", "3", "--spoil-poll", "2:short"}, 0, {told + "FF3-0000-00000000)."}},
+        {"answer one byte short", {"--type", "3", "--spoil-poll", "2:short"}, 0, {told + answer + ")."}},
         // The answer's CR breaks the log line in two.
-        {"answer one byte long", {"--type", "3", "--spoil-poll", "2:long"}, 0, {told + "FF3-0000-00000000", "#)."}},
+        {"answer one byte long", {"--type", "3", "--spoil-poll", "2:long"}, 0, {told + answer, "#)."}},
         {"garbage before the answer", {"--type", "3", "--spoil-poll", "2:garbage"}, 0,
-         {told + std::string("\0ÿ\x13", 4) + "FF3-0000-00000000", ")."}},  // FF shown as ÿ
+         {told + std::string("\0ÿ\x13", 4) + answer, ")."}},  // FF shown as ÿ
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir dir;
+        ScratchDir dir;
         Adapter adapter{dir / "ports" / "COM1"};
         ASSERT_TRUE(adapter.Start(c.options));
         E2eProgram pc{dir / "ports"};

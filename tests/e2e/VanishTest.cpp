@@ -2,7 +2,8 @@
 // each phase of the program's work. Whatever it was doing, the program must
 // say so once, give the adapter up as the supervisor does, stay quiet and
 // usable, and find the adapter again once it is back.
-#include "e2e/E2eRig.h"
+#include "sim/AdapterFacts.h"
+#include "testkit/E2eRig.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ namespace qvd::e2e {
 namespace {
 
 struct Rig {
-    TempDir dir;
+    ScratchDir dir;
     Adapter adapter{dir / "ports" / "COM1"};
     E2eProgram pc{dir / "ports"};
 };
@@ -74,10 +75,11 @@ TEST(Vanish, WhileIdleDuringAPollAndDuringEachKindOfWork) {
         for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + (i >> 8) * 3 + seed);
         return bytes;
     };
-    const std::string ram = image(8184, 1);
-    TempDir images;
-    WriteAll(images / "ram", ram);
-    WriteAll(images / "bw1", image(65536, 2));
+    const size_t bw1Ram = sim::ModuleOf(1).ramBytes;
+    const std::string ram = image(sim::ModuleOf(3).ramBytes, 1);
+    ScratchDir images;
+    WriteFile(images / "ram", ram);
+    WriteFile(images / "bw1", image(bw1Ram, 2));
     const Case cases[] = {
         {"idle between polls", {"--type", "3"}, [](Rig& r, size_t mark) { r.adapter.KillOn("r", mark, 400); }, {}, {}, {}},
         {"waiting for a poll's answer", {"--type", "3"}, [](Rig& r, size_t mark) { r.adapter.KillOn("r", mark, 0); },
@@ -92,7 +94,7 @@ TEST(Vanish, WhileIdleDuringAPollAndDuringEachKindOfWork) {
          {"Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:3000/3000"},
          {"Übertragung erfolgreich"},
          {"d0000", "a"},
-         [&](Rig& r) { EXPECT_TRUE(ReadAll(r.dir / "ram.dat") == ram.substr(0, 3000)); }},  // what came is kept
+         [&](Rig& r) { EXPECT_TRUE(ReadFile(r.dir / "ram.dat") == ram.substr(0, 3000)); }},  // what came is kept
         // A BW module's 64 KiB: long enough on the wire for the cut to land
         // in it (a vanishing qvd-sim takes bytes for a moment before its
         // terminal goes).
@@ -105,7 +107,7 @@ TEST(Vanish, WhileIdleDuringAPollAndDuringEachKindOfWork) {
              EXPECT_TRUE(r.pc.host.RunUntil([&] { return r.adapter.ExitStatus() == 3; }, 20000));  // vanished
          },
          {"gesendete Byte: ", "Datenübertragungsfehler: Abweichende Byteanzahl"},
-         {"gesendete Byte: 65536/65536", "Daten erfolgreich übertragen..."},
+         {"gesendete Byte: " + std::to_string(bw1Ram) + "/" + std::to_string(bw1Ram), "Daten erfolgreich übertragen..."},
          {"n8000", "<image 3000>"}},
         // At the line rate the dump takes minutes. A dump has no length to be
         // checked against; cut by a lost adapter, it must not be a success.
@@ -133,7 +135,7 @@ TEST(Vanish, WhileIdleDuringAPollAndDuringEachKindOfWork) {
          {"EPROM-Überprüfung, bitte warten...", "Überprüfung nicht möglich: keine Verbindung zum QVD-Modul."},
          {"RAM/EPROM:UART/Datei = ", "Checksumme stimmt NICHT.", "moment...", "Checksummefehler"},
          {},
-         [](Rig& r) { EXPECT_EQ(fs::file_size(r.dir / "eprom.hex"), 1048576u); }},  // whole before the wait
+         [](Rig& r) { EXPECT_EQ(fs::file_size(r.dir / "eprom.hex"), sim::ModuleOf(4).epromBytes); }},  // whole before the wait
     };
     for (const Case& c : cases) PullAndFindAgain(c);
 }

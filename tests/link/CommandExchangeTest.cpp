@@ -1,5 +1,5 @@
 #include "core/link/CommandExchange.h"
-#include "support/Rig.h"
+#include "testkit/Rig.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -11,22 +11,22 @@ namespace qvd::test {
 namespace {
 
 TEST(CommandExchange, AcceptsOnlyAnAnswerOfTheAskedLength) {
-    const std::string full = "FF1-0000-00000000\r";
+    const std::string full = sim::StatusAnswer("FF", 1, uint16_t{0}), text = full.substr(0, full.size() - 1);
     const std::string error = "Fehler (r): Abweichende Befehlsantwort (";
     struct Case { std::string answer; Lines log; };
     const Case cases[] = {
         {full, {}},
         // The carriage return inside the answer splits the log line, as the log does with any CR.
-        {"FF1-0000-0000000\r", {error + "FF1-0000-0000000", ")."}},
-        {full + "x", {error + "FF1-0000-00000000", "x)."}},
+        {text.substr(0, text.size() - 1) + "\r", {error + text.substr(0, text.size() - 1), ")."}},
+        {full + "x", {error + text, "x)."}},
         {"", {}},  // silence fails quietly
     };
     for (const Case& c : cases) {
         Rig rig(Rig::Opened);
         rig.device->faults.replaceOnce["r"] = c.answer;
         rig.Mark();
-        const bool ok = c.answer.size() == 18;
-        EXPECT_EQ(rig.program->link.ExchangeCommand("r", 18), ok) << c.answer;
+        const bool ok = c.answer.size() == sim::kStatusAnswerBytes;
+        EXPECT_EQ(rig.program->link.ExchangeCommand("r", sim::kStatusAnswerBytes), ok) << c.answer;
         EXPECT_EQ(rig.program->link.LastAnswer(), ok ? full : "---");
         EXPECT_EQ(rig.Log(), c.log);
         EXPECT_TRUE(rig.form().logMemo.color == (c.log.empty() ? colors::Green : colors::Red) &&
@@ -38,7 +38,7 @@ TEST(CommandExchange, BytesWaitingBeforeTheCommandAreDropped) {
     Rig rig(Rig::Opened);
     rig.device->send("junk");  // unasked, waits in the driver
     rig.host.RunFor(50);
-    EXPECT_TRUE(rig.program->link.ExchangeCommand("r", 18));
+    EXPECT_TRUE(rig.program->link.ExchangeCommand("r", sim::kStatusAnswerBytes));
     EXPECT_EQ(rig.program->link.LastAnswer().substr(0, 3), "FF1");
 }
 

@@ -1,7 +1,7 @@
 #include "core/form/MessageBox.h"
 #include "core/module/AdapterInfo.h"
 #include "core/wire/StatusCodes.h"
-#include "support/Rig.h"
+#include "testkit/Rig.h"
 
 #include <gtest/gtest.h>
 

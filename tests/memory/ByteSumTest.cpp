@@ -1,7 +1,7 @@
 #include "core/memory/ByteSum.h"
 #include "core/memory/RestorePlan.h"
 
-#include "ScratchDir.h"
+#include "testkit/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ TEST(ByteSum, ImagesInMemoryAndOnDisk) {
         {[] { std::string s((1 << 20) + 3, '\x11'); s[0] = '\x12'; return s; }(),
          static_cast<uint16_t>(((1u << 20) + 3) * 0x11 + 1)},
     };
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     for (const Case& c : cases) {
         EXPECT_EQ(ByteSum(c.bytes), c.sum) << c.bytes.size();
         const std::optional<FileSum> file = SumFile(dir.Write("image.bin", c.bytes));
@@ -30,7 +30,7 @@ TEST(ByteSum, ImagesInMemoryAndOnDisk) {
 
 // Whole images reach the module in the session tests; here the limits.
 TEST(RestorePlan, ImageFileReadsWholeOrRefuses) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     EXPECT_EQ(ReadImageFile(dir.Write("exact.bin", std::string(100, 'x')), 100).bytes, std::string(100, 'x'));
     const ImageFile large = ReadImageFile(dir.Write("large.bin", std::string(101, 'x')), 100);
     EXPECT_EQ(large.error, ImageFileError::TooLarge);

@@ -1,13 +1,13 @@
 #include "core/memory/EpromSplit.h"
 
-#include "ScratchDir.h"
+#include "testkit/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 namespace qvd {
 namespace {
 
-using testing::ScratchDir;
+using test::ScratchDir;
 
 TEST(EpromSplit, HalfNames) {
     struct Case { std::string image, odd, even; };

@@ -1,7 +1,7 @@
 // Whole RAM and EPROM transfers against the virtual adapter: what reaches
 // the file, what reaches the module, and what the user is told.
-#include "memory/ScratchDir.h"
-#include "support/Rig.h"
+#include "testkit/Rig.h"
+#include "testkit/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,6 @@
 
 namespace qvd::test {
 namespace {
-
-using qvd::testing::ScratchDir;
 
 constexpr const char* kVerified = "OK";
 const std::string kRepeatRead = "Den RAM/EPROM-Auslesevorgang wiederholen.";
@@ -43,7 +41,7 @@ TEST(RamSave, FileHoldsTheModulesRamAndIsVerified) {
         rig.Mark();
         SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
         const std::string& ram = rig.device->config.ram;
-        EXPECT_TRUE(ScratchDir::Read(dir / "ram.dat") == ram);
+        EXPECT_TRUE(ReadFile(dir / "ram.dat") == ram);
         EXPECT_EQ(Has(rig.Sent(), "g0010"), memoryChecksum);
         EXPECT_EQ(rig.Log().back(), kVerified);
         EXPECT_TRUE(rig.host.messages.empty());
@@ -120,7 +118,7 @@ TEST(RamSave, StreamThatEndsDuringTheInputHoldIsKept) {
     Rig rig(Rig::Connected, 8, config);
     ScratchDir dir;
     SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
-    EXPECT_TRUE(ScratchDir::Read(dir / "ram.dat") == rig.device->config.ram);
+    EXPECT_TRUE(ReadFile(dir / "ram.dat") == rig.device->config.ram);
 }
 
 TEST(RamRestore, EveryByteReachesTheModuleInPacedBlocks) {
@@ -144,11 +142,12 @@ TEST(RamRestore, EveryByteReachesTheModuleInPacedBlocks) {
 
 TEST(RamRestore, RefusedImagesSendNothing) {
     struct Case { const char* name; uint8_t type; size_t size; bool confirm; bool sizeError; };
+    const size_t bw1 = sim::ModuleOf(1).ramBytes;
     const Case cases[] = {
-        {"one byte short", 1, 65535, true, true},
-        {"other type's size", 4, 65536, true, true},
+        {"one byte short", 1, bw1 - 1, true, true},
+        {"other type's size", 4, bw1, true, true},
         {"no prescribed size, not whole blocks", 8, 100, true, true},
-        {"not confirmed", 1, 65536, false, false},
+        {"not confirmed", 1, bw1, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -167,9 +166,9 @@ TEST(RamRestore, RefusedImagesSendNothing) {
 // file's: that is no success.
 TEST(RamRestore, SumThatDiffersFromTheFileIsAnError) {
     Rig rig(Rig::Connected, 3);
-    rig.device->faults.replaceOnce["r"] = "FF3-1234-00000000\r";
+    rig.device->faults.replaceOnce["r"] = sim::StatusAnswer("FF", 3, "1234");
     ScratchDir dir;
-    Restore(rig, dir, std::string(8184, 'x'));
+    Restore(rig, dir, std::string(sim::ModuleOf(3).ramBytes, 'x'));
     EXPECT_TRUE(rig.LogStartsWith("RAM/Datei=1234/"));
     EXPECT_TRUE(rig.LogStartsWith("Checksumme stimmt NICHT. RAM-Checksumme:1234 Datei-Checksumme:"));
     EXPECT_EQ(rig.Boxes().back(), "Checksummefehler\r\rDen RAM-Schreibvorgang wiederholen.");

@@ -1,14 +1,12 @@
 // Views, single cells, the EPROM split and join, and the RAM comparison,
 // driven through the window against the virtual adapter.
-#include "memory/ScratchDir.h"
-#include "support/Rig.h"
+#include "testkit/Rig.h"
+#include "testkit/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 namespace qvd::test {
 namespace {
-
-using qvd::testing::ScratchDir;
 
 // What went to the adapter, without the polls that fall due meanwhile.
 Lines Commands(Rig& rig) {
@@ -31,7 +29,7 @@ TEST(HexView, WholeRamStreamsLineByLineAndEndsInBinaryForm) {
     ASSERT_TRUE(rig.RunUntilReleased());
     EXPECT_TRUE(redWhileStreaming);
     EXPECT_EQ(f.activityIndicator.color, colors::Navy);
-    EXPECT_EQ(f.ramView.lines.size(), (8184u + 15) / 16);
+    EXPECT_EQ(f.ramView.lines.size(), (sim::ModuleOf(3).ramBytes + sim::kDumpCellsPerLine - 1) / sim::kDumpCellsPerLine);
     for (const std::string& line : f.ramView.lines) ASSERT_EQ(line.find('\r'), std::string::npos);
     EXPECT_EQ(Commands(rig).front(), "d0001");
     EXPECT_EQ(Commands(rig).back(), "d0000");
@@ -84,8 +82,8 @@ TEST(HexView, SavedViewHasOneCrLfPerLine) {
     ScratchDir dir;
     rig.host.saveAnswers.push_back(dir / "view.txt");
     f.epromViewSaveButton.OnClick();
-    EXPECT_EQ(ScratchDir::Read(dir / "view.txt"), "000000: AB CD\r\n\xC4quator\r\n");
-    EXPECT_EQ(rig.form().logMemo.lines.back(), "EPROM-Ansicht-Inhalt gespeichert unter: " + (dir / "view.txt"));
+    EXPECT_EQ(ReadFile(dir / "view.txt"), "000000: AB CD\r\n\xC4quator\r\n");
+    EXPECT_EQ(rig.form().logMemo.lines.back(), "EPROM-Ansicht-Inhalt gespeichert unter: " + (dir / "view.txt").string());
 }
 
 // A word write: the real window run.
@@ -159,9 +157,9 @@ TEST(EpromFiles, SplitAndJoinGiveBackTheImageAWrongSizeCreatesNothing) {
     rig.host.saveAnswers.push_back(dir / "joined.hex");
     rig.form().joinEpromItem.OnClick();
     EXPECT_EQ(rig.form().logMemo.lines.back(), "OK");
-    EXPECT_TRUE(ScratchDir::Read(dir / "joined.hex") == image);
+    EXPECT_TRUE(ReadFile(dir / "joined.hex") == image);
     // Both swapped would give the image back: the odd half holds the even offsets.
-    EXPECT_EQ(ScratchDir::Read(dir / "bw_odd.hex").substr(1, 2), image.substr(2, 1) + image.substr(4, 1));
+    EXPECT_EQ(ReadFile(dir / "bw_odd.hex").substr(1, 2), image.substr(2, 1) + image.substr(4, 1));
     ASSERT_TRUE(rig.RunUntilReleased());
 }
 

@@ -1,5 +1,5 @@
 #include "core/module/Identification.h"
-#include "support/Rig.h"
+#include "testkit/Rig.h"
 
 #include <gtest/gtest.h>
 

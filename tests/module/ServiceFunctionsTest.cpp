@@ -1,14 +1,12 @@
 // The service layout's operations and the status report file.
 #include "core/module/StatusReport.h"
-#include "memory/ScratchDir.h"
-#include "support/Rig.h"
+#include "testkit/Rig.h"
+#include "testkit/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 namespace qvd::test {
 namespace {
-
-using qvd::testing::ScratchDir;
 
 TEST(AdpSwitch, OnAndOffInTurn) {
     Rig rig(Rig::Connected, 3);
@@ -85,7 +83,7 @@ TEST(StatusReport, FileHoldsInfoStatusAndLogInWindows1252) {
     EXPECT_EQ(StatusReportBytes({}, "---", {"Zähler"}),
               infoHead + "\r\nChecksumme A,B,C,D : ---\r\n\r\n" + logHead + "\r\nZ\xE4hler\r\n");
     // The poll answer's own CR does not end up before the line end.
-    EXPECT_NE(StatusReportBytes({"a"}, "FF3-0000-00000000\r", {"b"}).find("00000000\r\n\r\n"), std::string::npos);
+    EXPECT_NE(StatusReportBytes({"a"}, sim::StatusAnswer("FF", 3, uint16_t{0}), {"b"}).find("00000000\r\n\r\n"), std::string::npos);
 
     Rig rig;
     rig.StartAndEnumerate();
@@ -95,7 +93,7 @@ TEST(StatusReport, FileHoldsInfoStatusAndLogInWindows1252) {
         rig.host.saveAnswers.push_back(path);
         rig.form().saveStatusButton.OnClick();
     }
-    const std::string saved = ScratchDir::Read(path);
+    const std::string saved = ReadFile(path);
     EXPECT_TRUE(saved.starts_with(infoHead + "\r\nChecksumme A,B,C,D : ---\r\n"));
     EXPECT_TRUE(saved.ends_with("Statusmeldungen & QVD-Infos gespeichert unter: " + path + "\r\n"));
     EXPECT_EQ(rig.host.dialogs.back().defaultName, "QVD-PC_Status.txt");

@@ -121,7 +121,7 @@ TEST(TermiosPort, BytesPassUnchangedAcrossReopensAndCloseTakes300MsAndFreesThePo
     // interrupt, end-of-file and suspend characters, DEL and 0xFF.
     const std::string bytes("\0\xDF\xF6\r\n\r\x11\x13\x03\x04\x1A\x7F\xFF" "abc", 16);
     PtyRig rig;
-    auto start = Clock::now();
+    auto start = SteadyClock::now();
     rig.comm.Close();  // closed: returns at once
     EXPECT_LT(MsSince(start), 100);
     for (int round = 0; round < 2; ++round) {
@@ -130,12 +130,12 @@ TEST(TermiosPort, BytesPassUnchangedAcrossReopensAndCloseTakes300MsAndFreesThePo
         rig.pty.Send(bytes);
         ASSERT_TRUE(WaitForInput(rig, static_cast<int>(bytes.size()))) << round;
         EXPECT_EQ(rig.comm.ReadText(), bytes);
-        start = Clock::now();
+        start = SteadyClock::now();
         EXPECT_EQ(rig.comm.ReadText(), "");  // nothing waiting: at once
         EXPECT_LT(MsSince(start), 100);
         EXPECT_TRUE(rig.comm.WriteText(bytes));
         EXPECT_EQ(rig.pty.Receive(bytes.size() + 1, 200), bytes);  // and nothing more
-        start = Clock::now();
+        start = SteadyClock::now();
         rig.comm.Close();
         EXPECT_TRUE(MsSince(start) >= 300 && MsSince(start) < 5000) << MsSince(start);
         EXPECT_FALSE(rig.comm.Active());
@@ -181,7 +181,7 @@ TEST(TermiosPort, WriteTextReturnsWhenTheOtherEndHasTakenEverythingOrGivesUpAfte
         readerStarted = true;
         arrived = rig.pty.Receive(bytes.size(), 20000);
     });
-    auto start = Clock::now();
+    auto start = SteadyClock::now();
     EXPECT_TRUE(rig.comm.WriteText(bytes));
     EXPECT_GE(MsSince(start), 250);
     EXPECT_TRUE(readerStarted);
@@ -189,10 +189,10 @@ TEST(TermiosPort, WriteTextReturnsWhenTheOtherEndHasTakenEverythingOrGivesUpAfte
     EXPECT_TRUE(arrived == bytes) << arrived.size() << " of " << bytes.size() << " bytes";
 
     // Nobody reads any more.
-    start = Clock::now();
+    start = SteadyClock::now();
     EXPECT_FALSE(rig.comm.WriteText(Pattern(1024 * 1024)));
     EXPECT_TRUE(MsSince(start) >= 950 && MsSince(start) < 5000) << MsSince(start);
-    start = Clock::now();
+    start = SteadyClock::now();
     rig.comm.Close();  // the stuck output does not hold it up
     EXPECT_LT(MsSince(start), 5000);
 }
