@@ -264,6 +264,16 @@ struct E2eProgram {
     }
 };
 
+// A fresh folder with an adapter process at its COM1 and the program on it.
+struct E2eRig {
+    ScratchDir dir;
+    Adapter adapter{dir / "ports" / "COM1"};
+    E2eProgram pc{dir / "ports"};
+
+    // Starts the adapter and connects to it by a search.
+    bool Connect(const std::vector<std::string>& options) { return adapter.Start(options) && pc.Connect(); }
+};
+
 // File-system checks of this thread as another user would meet them: root
 // passes every permission bit, so a refusal needs an unprivileged file-system
 // user. Without root, chmod alone refuses.

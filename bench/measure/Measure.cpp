@@ -37,15 +37,9 @@ double Seconds(const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; }
     std::exit(1);
 }
 
-struct Session {
-    ScratchDir dir;
-    Adapter adapter{dir / "ports" / "COM1"};
-    std::optional<E2eProgram> pc;
-
+struct Session : E2eRig {
     explicit Session(const std::vector<std::string>& options) {
-        if (!adapter.Start(options)) Fail("qvd-sim does not start");
-        pc.emplace(dir / "ports");
-        if (!pc->Connect()) Fail("no connection to qvd-sim");
+        if (!Connect(options)) Fail("no connection to qvd-sim");
     }
 };
 
@@ -126,7 +120,7 @@ CatRun CatTheEprom(const fs::path& link, const fs::path& out, bool request) {
 
 int Receive() {
     Session s({"--type", "4", "--fast"});
-    E2eProgram& pc = *s.pc;
+    E2eProgram& pc = s.pc;
 
     const double idleShare = pc.CpuShareWhileRunning(10000);
     const long rssBefore = MaxRssKiB();
@@ -209,7 +203,7 @@ int Receive() {
 
 int Restore() {
     Session s({"--type", "5"});  // paced at the line rate
-    E2eProgram& pc = *s.pc;
+    E2eProgram& pc = s.pc;
     std::string image(kRamBytesType5, '\0');
     for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 11 + (i >> 10));
     const fs::path file = s.dir / "image.dat";
@@ -266,7 +260,7 @@ int Restore() {
 
 int View() {
     Session s({"--type", "4", "--fast"});
-    E2eProgram& pc = *s.pc;
+    E2eProgram& pc = s.pc;
     constexpr size_t kCells = kEpromBytes / sim::ModuleOf(4).cellBytes;
     constexpr size_t kTextBytes = sim::HexDumpBytes(kCells, sim::ModuleOf(4).cellBytes);
     const long rssBefore = MaxRssKiB();

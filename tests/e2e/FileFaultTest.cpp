@@ -14,7 +14,10 @@ namespace {
 // Connected to a BW module 2 served unpaced (its EPROM is the one that is
 // split), with its RAM in the RAM view.
 TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
-    ScratchDir dir;
+    E2eRig rig;
+    auto& dir = rig.dir;
+    auto& adapter = rig.adapter;
+    auto& pc = rig.pc;
     const fs::path scratch = dir / "scratch", closed = dir / "closed";  // closed: readable, not writable
     const fs::perms readable = fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
     fs::permissions(dir.path(), fs::perms::owner_all | readable);
@@ -24,12 +27,9 @@ TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
     }
     WriteFile(scratch / "half.hex", std::string(kEpromHalfSize, '\x5A'));
     fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec | readable);
-    Adapter adapter{dir / "ports" / "COM1"};
-    ASSERT_TRUE(adapter.Start({"--type", "4", "--fast"}));
-    E2eProgram pc{dir / "ports"};
-    ASSERT_TRUE(pc.Connect());
+    ASSERT_TRUE(rig.Connect({"--type", "4", "--fast"}));
     pc.form().ramViewAllButton.OnClick();
-    ASSERT_TRUE(pc.host.RunUntil([&] { return pc.conn().state == ConnState::Connected && !pc.form().ramView.lines.empty(); }, 20000));
+    ASSERT_TRUE(pc.host.RunUntil([&] { return IsConnected(pc.program) && !pc.form().ramView.lines.empty(); }, 20000));
 
     // The halves and the joined image are written beside their targets
     // first; a full disk meets them there.
@@ -95,7 +95,7 @@ TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
     EXPECT_EQ(inClosed, Lines{"bw2.hex"});
 
     // The connection is still up, and a good file is written.
-    EXPECT_EQ(pc.conn().state, ConnState::Connected);
+    EXPECT_TRUE(IsConnected(pc.program));
     pc.Mark();
     ASSERT_TRUE(pc.Save(pc.form().saveStatusButton, (scratch / "status.txt").string()));
     EXPECT_EQ(pc.Log(), Lines{"Statusmeldungen & QVD-Infos gespeichert unter: " + (scratch / "status.txt").string()});

@@ -26,11 +26,10 @@ TEST(LineFaults, LostPollsUpToThreePassUnseenSixGiveUpSpoiltAnswersAreToldOnce) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScratchDir dir;
-        Adapter adapter{dir / "ports" / "COM1"};
-        ASSERT_TRUE(adapter.Start(c.options));
-        E2eProgram pc{dir / "ports"};
-        ASSERT_TRUE(pc.Connect());
+        E2eRig rig;
+        auto& adapter = rig.adapter;
+        auto& pc = rig.pc;
+        ASSERT_TRUE(rig.Connect(c.options));
         pc.Mark();
         const bool givenUp = c.log.size() == 3;
         if (givenUp) {
@@ -40,7 +39,7 @@ TEST(LineFaults, LostPollsUpToThreePassUnseenSixGiveUpSpoiltAnswersAreToldOnce) 
             // Two good answers after the fault, the last one read.
             ASSERT_TRUE(pc.host.RunUntil([&] { return Count(adapter.Received(), "r") >= 3; }, 30000));
             pc.host.RunFor(300);
-            EXPECT_EQ(pc.conn().state, ConnState::Connected);
+            EXPECT_TRUE(IsConnected(pc.program));
             EXPECT_EQ(pc.conn().noAnswerCount, 0);
         }
         EXPECT_EQ(Count(adapter.Received(), "r (verloren)"), c.lost);

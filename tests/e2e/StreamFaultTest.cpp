@@ -39,16 +39,15 @@ TEST(StreamFaults, PausesSpoiltByteAndWrongFirstMemoryChecksum) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScratchDir dir;
+        E2eRig rig;
+        auto& dir = rig.dir;
+        auto& adapter = rig.adapter;
+        auto& pc = rig.pc;
         std::string ram(kRamBytes, '\0');
         for (size_t i = 0; i < ram.size(); ++i) ram[i] = static_cast<char>(i * 13 + (i >> 8));
-        WriteFile(dir / "module.ram", ram);
-        Adapter adapter{dir / "ports" / "COM1"};
-        std::vector<std::string> options = {"--type", "3", "--ram", (dir / "module.ram").string()};
+        std::vector<std::string> options = {"--type", "3", "--ram", dir.Write("module.ram", ram)};
         options.insert(options.end(), c.fault.begin(), c.fault.end());
-        ASSERT_TRUE(adapter.Start(options));
-        E2eProgram pc{dir / "ports"};
-        ASSERT_TRUE(pc.Connect());
+        ASSERT_TRUE(rig.Connect(options));
         pc.Mark();
         const size_t mark = adapter.Received().size();
         ASSERT_TRUE(pc.Save(pc.form().ramSaveButton, (dir / "ram.dat").string(), 60000));
