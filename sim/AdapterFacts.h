@@ -76,15 +76,24 @@ inline constexpr size_t HexDumpBytes(size_t cells, size_t cellBytes) {
     return cells * (2 * cellBytes + 1) + lines * (kDumpAddressDigits + 2);
 }
 inline std::string HexDump(const std::string& memory, size_t firstCell, size_t endCell, size_t cellBytes) {
-    std::string text;
-    if (endCell <= firstCell) return text;
-    text.reserve(HexDumpBytes(endCell - firstCell, cellBytes));
+    if (endCell <= firstCell) return {};
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    // Written in place: a whole EPROM is megabytes of text.
+    std::string text(HexDumpBytes(endCell - firstCell, cellBytes), '\0');
+    char* out = text.data();
     for (size_t cell = firstCell; cell < endCell; ++cell) {
         const size_t column = (cell - firstCell) % kDumpCellsPerLine;
-        if (column == 0) text += UpperHex(static_cast<uint32_t>(cell), kDumpAddressDigits) + ":";
-        text += ' ';
-        for (size_t b = 0; b < cellBytes; ++b) text += UpperHex(static_cast<unsigned char>(memory[cell * cellBytes + b]), 2);
-        if (column == kDumpCellsPerLine - 1 || cell + 1 == endCell) text += '\r';
+        if (column == 0) {
+            for (int shift = 4 * (kDumpAddressDigits - 1); shift >= 0; shift -= 4) *out++ = kDigits[cell >> shift & 0xF];
+            *out++ = ':';
+        }
+        *out++ = ' ';
+        for (size_t b = 0; b < cellBytes; ++b) {
+            const auto byte = static_cast<unsigned char>(memory[cell * cellBytes + b]);
+            *out++ = kDigits[byte >> 4];
+            *out++ = kDigits[byte & 0xF];
+        }
+        if (column == kDumpCellsPerLine - 1 || cell + 1 == endCell) *out++ = '\r';
     }
     return text;
 }
