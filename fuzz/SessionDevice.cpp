@@ -292,6 +292,10 @@ std::string SessionDevice::Take(const std::string& written, bool image, int vari
 std::string SessionDevice::Healthy(const std::string& written, bool image, int variant, Delivery& d) {
     std::string answer = Take(written, image, variant);
     if (!image && IsStreamCommand(written)) {
+        // A whole memory in text form is megabytes, and a dump carries no
+        // length the program could check: a session takes its first lines.
+        const size_t cap = sim::HexDumpBytes(kMaxTextMemory, 1);
+        if (model_.textForm && answer.size() > cap) answer.resize(answer.rfind('\r', cap) + 1);
         d.chunk = 576;  // 100 ms of the line
         d.chunkGapMs = 100;
     }

@@ -7,6 +7,7 @@
 #include "testkit/Rig.h"
 #include "testkit/ScratchDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -30,10 +31,11 @@ constexpr size_t kReadLimit = 4 * 1024 * 1024;
 // nothing when it cannot be read.
 std::optional<std::string> ReadUpTo(const std::string& path, size_t limit = kReadLimit) {
     std::error_code error;
-    if (!fs::is_regular_file(path, error) && path != "/dev/full") return std::nullopt;
+    const bool regular = fs::is_regular_file(path, error);
+    if (!regular && path != "/dev/full") return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    std::string out(limit, '\0');
+    std::string out(regular ? std::min<size_t>(limit, fs::file_size(path, error)) : limit, '\0');
     in.read(out.data(), static_cast<std::streamsize>(limit));
     out.resize(static_cast<size_t>(in.gcount()));
     return out;
