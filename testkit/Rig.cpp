@@ -17,7 +17,7 @@ Rig::Rig(Setup setup, uint8_t type, sim::DeviceConfig config)
     if (setup == Opened) {
         program->serialPort.SetPortNum(1);
         program->serialPort.Open();
-        conn().moduleType = type;
+        SetModuleType(*program, type);
         return;
     }
     Search();

@@ -271,7 +271,7 @@ int View() {
         Fail("EPROM view incomplete");
     const double cpu = ProcessCpuSeconds() - c0;
     const double wallMs = MsSince(t0);
-    if (!pc.host.RunUntil([&] { return pc.conn().state == ConnState::Connected; }, 20000)) Fail("view does not end");
+    if (!pc.host.RunUntil([&] { return IsConnected(pc.program); }, 20000)) Fail("view does not end");
     const size_t lines = pc.form().epromView.lines.size();
     const double rate = kTextBytes / (wallMs / 1e3);
     std::printf("view: whole EPROM (type 4) in text form from qvd-sim --fast, %zu bytes, %zu lines in the view\n",

@@ -15,12 +15,10 @@ namespace {
 // split), with its RAM in the RAM view.
 TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
     E2eRig rig;
-    auto& dir = rig.dir;
-    auto& adapter = rig.adapter;
     auto& pc = rig.pc;
-    const fs::path scratch = dir / "scratch", closed = dir / "closed";  // closed: readable, not writable
+    const fs::path scratch = rig.dir / "scratch", closed = rig.dir / "closed";  // closed: readable, not writable
     const fs::perms readable = fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
-    fs::permissions(dir.path(), fs::perms::owner_all | readable);
+    fs::permissions(rig.dir.path(), fs::perms::owner_all | readable);
     for (const fs::path& folder : {scratch, closed}) {
         fs::create_directories(folder);
         WriteFile(folder / "bw2.hex", std::string(kEpromWordImageSize, '\x5A'));
@@ -76,7 +74,7 @@ TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
         std::optional<AsUnprivilegedUser> user;
         if (!c.full) user.emplace();
         pc.Mark();
-        const size_t mark = adapter.Received().size();
+        const size_t mark = rig.adapter.Received().size();
         ASSERT_TRUE(c.write());
         const Lines log = pc.Log(), boxes = pc.Boxes();
         ASSERT_FALSE(boxes.empty()) << ::testing::PrintToString(log);
@@ -84,7 +82,7 @@ TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
         EXPECT_TRUE(c.logLine.empty() || Count(log, c.logLine) >= 1) << ::testing::PrintToString(log);
         EXPECT_FALSE(HasPrefix(log, "Übertragung erfolgreich"));
         if (*c.stream) {
-            EXPECT_EQ(Count(From(adapter.Received(), mark), c.stream), c.full ? 1 : 0);
+            EXPECT_EQ(Count(From(rig.adapter.Received(), mark), c.stream), c.full ? 1 : 0);
         }
     }
     EXPECT_EQ(pc.program.serialPort.InputCount(), 0);  // the streams were drained all the same

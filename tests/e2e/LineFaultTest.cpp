@@ -27,22 +27,21 @@ TEST(LineFaults, LostPollsUpToThreePassUnseenSixGiveUpSpoiltAnswersAreToldOnce) 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         E2eRig rig;
-        auto& adapter = rig.adapter;
         auto& pc = rig.pc;
         ASSERT_TRUE(rig.Connect(c.options));
         pc.Mark();
         const bool givenUp = c.log.size() == 3;
         if (givenUp) {
             ASSERT_TRUE(pc.host.RunUntil([&] { return pc.Dropped(); }, 30000));
-            EXPECT_EQ(Count(adapter.Received(), "r"), 1);  // only the search's
+            EXPECT_EQ(Count(rig.adapter.Received(), "r"), 1);  // only the search's
         } else {
             // Two good answers after the fault, the last one read.
-            ASSERT_TRUE(pc.host.RunUntil([&] { return Count(adapter.Received(), "r") >= 3; }, 30000));
+            ASSERT_TRUE(pc.host.RunUntil([&] { return Count(rig.adapter.Received(), "r") >= 3; }, 30000));
             pc.host.RunFor(300);
             EXPECT_TRUE(IsConnected(pc.program));
             EXPECT_EQ(pc.conn().noAnswerCount, 0);
         }
-        EXPECT_EQ(Count(adapter.Received(), "r (verloren)"), c.lost);
+        EXPECT_EQ(Count(rig.adapter.Received(), "r (verloren)"), c.lost);
         EXPECT_EQ(pc.Log(), c.log);
         EXPECT_EQ(pc.Boxes(), givenUp ? Lines{kNoConnectionBox} : Lines{});
         if (givenUp) {

@@ -40,17 +40,15 @@ TEST(StreamFaults, PausesSpoiltByteAndWrongFirstMemoryChecksum) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         E2eRig rig;
-        auto& dir = rig.dir;
-        auto& adapter = rig.adapter;
         auto& pc = rig.pc;
         std::string ram(kRamBytes, '\0');
         for (size_t i = 0; i < ram.size(); ++i) ram[i] = static_cast<char>(i * 13 + (i >> 8));
-        std::vector<std::string> options = {"--type", "3", "--ram", dir.Write("module.ram", ram)};
+        std::vector<std::string> options = {"--type", "3", "--ram", rig.dir.Write("module.ram", ram)};
         options.insert(options.end(), c.fault.begin(), c.fault.end());
         ASSERT_TRUE(rig.Connect(options));
         pc.Mark();
-        const size_t mark = adapter.Received().size();
-        ASSERT_TRUE(pc.Save(pc.form().ramSaveButton, (dir / "ram.dat").string(), 60000));
+        const size_t mark = rig.adapter.Received().size();
+        ASSERT_TRUE(pc.Save(pc.form().ramSaveButton, (rig.dir / "ram.dat").string(), 60000));
 
         const Lines log = pc.Log();
         EXPECT_TRUE(HasPrefix(log, c.logStart)) << ::testing::PrintToString(log);
@@ -58,12 +56,12 @@ TEST(StreamFaults, PausesSpoiltByteAndWrongFirstMemoryChecksum) {
         EXPECT_EQ(log.back() == "OK", c.box.empty());  // verified exactly when nothing went wrong
         std::string expected = ram.substr(0, c.fileBytes);
         if (c.byte77Flipped) expected[77] = static_cast<char>(expected[77] ^ 0xFF);
-        EXPECT_TRUE(ReadFile(dir / "ram.dat") == expected);  // kept in every case
+        EXPECT_TRUE(ReadFile(rig.dir / "ram.dat") == expected);  // kept in every case
 
-        const Lines took = From(adapter.Received(), mark);
+        const Lines took = From(rig.adapter.Received(), mark);
         EXPECT_EQ(Count(took, "a"), 1);
         EXPECT_EQ(Count(took, "g0010"), c.memoryChecksums);
-        EXPECT_EQ(adapter.Stderr(), "");
+        EXPECT_EQ(rig.adapter.Stderr(), "");
     }
 }
 
