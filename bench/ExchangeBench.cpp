@@ -1,21 +1,15 @@
 // How much real time a whole virtual exchange costs, and the answer parsers.
-#include "core/program/Program.h"
 #include "core/module/AdapterInfo.h"
 #include "core/wire/StatusCodes.h"
-#include "sim/VirtualPort.h"
+#include "testkit/Rig.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
 void BM_StatusPollOnVirtualTime(benchmark::State& state) {
-    qvd::VirtualHost host;
-    qvd::sim::VirtualPorts ports(host);
-    ports.AddAdapter("COM1");
-    qvd::Program program(host, ports.Factory(), [](int n) { return "COM" + std::to_string(n); });
-    program.serialPort.SetPortNum(1);
-    program.serialPort.Open();
-    for (auto _ : state) benchmark::DoNotOptimize(program.exchange.ExchangeCommand("r", 18));
+    qvd::test::Rig rig(qvd::test::Rig::Opened);
+    for (auto _ : state) benchmark::DoNotOptimize(rig.program->exchange.ExchangeCommand("r", qvd::sim::kStatusAnswerBytes));
 }
 BENCHMARK(BM_StatusPollOnVirtualTime);
 

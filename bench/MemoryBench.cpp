@@ -7,12 +7,10 @@
 #include "core/memory/MemoryView.h"
 #include "core/host/VirtualHost.h"
 #include "bench/TextDump.h"
+#include "testkit/ScratchDir.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -20,17 +18,15 @@ namespace {
 using qvd::bench::kMiB;
 using qvd::bench::TextDump;
 
+// A folder with a 1 MiB image in it.
 struct ScratchImage {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "qvd-bench";
-    std::string image = (dir / "image.hex").string();
-    ScratchImage() {
-        std::filesystem::create_directories(dir);
+    qvd::test::ScratchDir dir{"qvd-bench"};
+    std::string image = dir.Write("image.hex", [] {
         std::string bytes(kMiB, '\0');
         for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 31 + (i >> 9));
-        std::ofstream(image, std::ios::binary) << bytes;
-    }
-    ~ScratchImage() { std::filesystem::remove_all(dir); }
-    std::string Path(const char* name) const { return (dir / name).string(); }
+        return bytes;
+    }());
+    std::string Path(const char* name) const { return dir / name; }
 };
 
 void BM_ByteSumOfFile(benchmark::State& state) {

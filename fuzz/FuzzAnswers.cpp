@@ -1,11 +1,10 @@
 // Feeds arbitrary device answers to the parsers and to a whole adapter
 // search: nothing may crash, hang or read out of bounds.
-#include "core/wire/Text.h"
-#include "core/program/Program.h"
 #include "core/module/AdapterInfo.h"
-#include "core/wire/StatusCodes.h"
 #include "core/module/Identification.h"
-#include "sim/VirtualPort.h"
+#include "core/wire/StatusCodes.h"
+#include "core/wire/Text.h"
+#include "testkit/Rig.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,16 +39,14 @@ void Parsers(const std::string& answer) {
 }
 
 void Search(const std::vector<std::string>& answers) {
-    qvd::VirtualHost host;
-    qvd::sim::VirtualPorts ports(host);
-    auto& device = ports.AddAdapter("COM1");
+    qvd::test::Rig rig;
+    auto& device = rig.AddAdapter(1);
     const char* commands[] = {"i", "r", "f", "x", "X", "s"};
     for (size_t i = 0; i < answers.size() && i < 6; ++i) device.faults.replaceOnce[commands[i]] = answers[i];
     if (answers.size() > 6) device.faults.extraAfterEcho = answers[6];
-    qvd::Program program(host, ports.Factory(), [](int n) { return "COM" + std::to_string(n); });
-    program.form.searchButton.OnClick();
+    rig.form().searchButton.OnClick();
     // A few polls on whatever state the search left.
-    host.RunFor(3000);
+    rig.host.RunFor(3000);
 }
 
 }  // namespace

@@ -3,32 +3,38 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 namespace qvd::fuzz {
 
 namespace {
 
-constexpr uint32_t kLineBytesPerSecond = 5760;
+using sim::WireMs;
+
 constexpr size_t kMaxStreamChunks = 2048;
 constexpr size_t kMaxTextMemory = 16384;
 constexpr uint32_t kWriteTimeoutMs = 1000;
 
-uint32_t WireMs(size_t n) {
-    return static_cast<uint32_t>((n * 1000 + kLineBytesPerSecond - 1) / kLineBytesPerSecond);
+// Identifications for variants 1-7 of "i": a service adapter's number,
+// version 1.15, another prefix, another author, version 1.05 after " V" but
+// 1.30 at positions 13-16, versions 2.00 and 1.20.
+const char* const kIds[] = {
+    nullptr, "QVD-BW/NSM V1.30 SN:0007Q3", "QVD-BW/NSM V1.15 SN:000815", "XVD-BW/NSM V1.30 SN:000815",
+    "QVD-BW/NSM V1.30 Dipl.-Ing. A. Muster SN:000815", "QVD-A V1.05 1.30 SN:000815", "QVD-BW/NSM V2.00 SN:000815",
+    "QVD-BW/NSM V1.20 SN:000815"};
+// Status codes for variants 2-7 of "r".
+const char* const kCodes[] = {nullptr, nullptr, "00", "40", "25", "26", "18", "10"};
+
+sim::DeviceConfig ModelConfig(uint8_t moduleType) {
+    sim::DeviceConfig config;
+    config.moduleType = moduleType;
+    config.fallbackRamBytes = config.fallbackEpromBytes = kFallbackMemory;
+    return config;
 }
 
-long HexValue(const std::string& text) {
-    if (text.empty()) return -1;
-    long v = 0;
-    for (char c : text) {
-        int d = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-        if (d < 0) return -1;
-        v = v * 16 + d;
-    }
-    return v;
+bool IsStreamCommand(const std::string& written) {
+    return written == "a\r" || written == "h\r" || written == "b\r" || written == "j\r";
 }
-
-bool IsWordModule(uint8_t type) { return type == 1 || type == 4 || type == 5; }
 
 class AdapterTransport : public SerialTransport {
 public:
@@ -79,19 +85,6 @@ private:
 
 }  // namespace
 
-std::string Hex(uint32_t value, int digits) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string out(static_cast<size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i, value >>= 4) out[static_cast<size_t>(i)] = kDigits[value & 0xF];
-    return out;
-}
-
-uint16_t Sum16(const std::string& bytes) {
-    uint32_t sum = 0;
-    for (unsigned char b : bytes) sum += b;
-    return static_cast<uint16_t>(sum);
-}
-
 std::string Script::Bytes(size_t n) {
     const size_t take = std::min(n, bytes_.size() - std::min(pos_, bytes_.size()));
     std::string out = bytes_.substr(std::min(pos_, bytes_.size()), take);
@@ -100,7 +93,9 @@ std::string Script::Bytes(size_t n) {
 }
 
 SessionDevice::SessionDevice(FuzzHost& host, Script& script, uint8_t moduleType)
-    : host_(host), script_(script), moduleType_(moduleType) {}
+    : host_(host), script_(script), model_(ModelConfig(moduleType), [&host] { return host.Time(); }) {
+    model_.send = [this](const std::string& bytes) { modelSent_ += bytes; };
+}
 
 SessionDevice::~SessionDevice() { *life_ = false; }
 
@@ -112,12 +107,6 @@ TransportFactory SessionDevice::Factory(int devicePort, std::map<int, PortKind> 
         const auto it = others.find(n);
         return std::make_unique<OtherTransport>(host_, it == others.end() ? PortKind::Absent : it->second);
     };
-}
-
-long SessionDevice::LastSent(const std::string& sent) const {
-    for (size_t i = exchanges.size(); i-- > 0;)
-        if (exchanges[i].sent == sent) return static_cast<long>(i);
-    return -1;
 }
 
 // --- the port ---
@@ -190,71 +179,46 @@ SessionDevice::Timing SessionDevice::ReadTiming(int cls) {
 bool SessionDevice::Answer(const std::string& written) {
     // Image bytes follow an "n" announcement in 64- and 56-byte blocks.
     const bool image = imageMode_ && (written.size() == 64 || written.size() == 56);
-    auto observe = [&] {
-        if (image) {
-            for (unsigned char b : written) imageSum_ += b;
-            lastSum_ = static_cast<uint16_t>(imageSum_);
-            return;
-        }
-        imageMode_ = false;
-        if (written.size() != 6 || written.back() != '\r') return;
-        const std::string cmd = written.substr(0, 5);
-        if (cmd == "d0000") textForm_ = false;
-        else if (cmd == "d0001") textForm_ = true;
-        else if (cmd == "a0001") adpMode_ = true;
-        else if (cmd == "a0000") adpMode_ = false;
-        else if (cmd[0] == 'o') rangeStart_ = cmd.substr(1);
-        else if (cmd[0] == 'p') rangeEnd_ = cmd.substr(1);
-        else if (cmd[0] == 'm') cellValue_ = IsWordModule(moduleType_) ? cmd.substr(1, 4) : cmd.substr(3, 2);
-        else if (cmd[0] == 'n') {
-            imageMode_ = true;
-            imageSum_ = 0;
-        }
-    };
-
     char& record = exchanges.back().record;
     if (silentLeft_ > 0) {
         --silentLeft_;
         record = 's';
-        observe();
+        Take(written, image);
         return true;
     }
     Delivery d;
     if (healthyLeft_ > 0) {
         --healthyLeft_;
         record = 'H';
-        observe();
-        d.bytes = Healthy(image ? std::string() : written, 0, d);
+        d.bytes = Healthy(written, image, 0, d);
         Deliver(std::move(d));
         return true;
     }
     if (script_.AtEnd() && onScriptEnd) script_.Append(onScriptEnd(written, image));
     if (script_.AtEnd()) {  // the script is over: a device that says nothing more
-        observe();
+        Take(written, image);
         return true;
     }
     const uint8_t op = script_.Byte();
     const uint8_t p = static_cast<uint8_t>(op >> 3);
     record = "hlsSfuHn"[op & 7];
-    const std::string command = image ? std::string() : written;
     switch (static_cast<RecordKind>(op & 7)) {
         case RecordKind::Healthy:
             d.timing = ReadTiming(p & 3);
-            observe();
-            d.bytes = Healthy(command, (p >> 2) & 7, d);
+            d.bytes = Healthy(written, image, (p >> 2) & 7, d);
             break;
         case RecordKind::Literal:
             d.bytes = script_.Bytes(script_.Byte());
             d.timing = ReadTiming(p & 3);
-            observe();
+            Take(written, image);
             break;
         case RecordKind::Silent:
             silentLeft_ = p;
-            observe();
+            Take(written, image);
             return true;
         case RecordKind::Stream:
-            observe();
-            StreamRecord(p, d);
+            Take(written, image);
+            StreamRecord(p, image ? std::string() : written, d);
             break;
         case RecordKind::Failed:
             host_.Sleep(kWriteTimeoutMs);
@@ -266,7 +230,7 @@ bool SessionDevice::Answer(const std::string& written) {
                 Unplug(replugMs);
                 throw EVaCommError(comm_errors::WriteError(EIO), EIO);
             }
-            observe();
+            Take(written, image);
             host_.Schedule(host_.Time() + after * 8u, [this, life = life_, replugMs] {
                 if (*life) Unplug(replugMs);
             });
@@ -275,15 +239,13 @@ bool SessionDevice::Answer(const std::string& written) {
         case RecordKind::HealthyRun: {
             const uint32_t count = (script_.Byte() + 1u) << (p & 7);
             healthyLeft_ = static_cast<int>(count - 1);
-            observe();
-            d.bytes = Healthy(command, 0, d);
+            d.bytes = Healthy(written, image, 0, d);
             break;
         }
         case RecordKind::Noise: {
             const uint8_t counts = script_.Byte();
             d.timing = ReadTiming(p & 3);
-            observe();
-            const std::string core = Healthy(command, 0, d);
+            const std::string core = Healthy(written, image, 0, d);
             const std::string before = Pattern(counts & 15u, counts * 31u + 7);
             const std::string after = Pattern(counts >> 4, counts * 17u + 3);
             d.bytes = before + core + after;
@@ -296,44 +258,48 @@ bool SessionDevice::Answer(const std::string& written) {
 
 // --- what a working adapter answers ---
 
-size_t SessionDevice::RamSize() const {
-    switch (moduleType_) {
-        case 1: return 65536;
-        case 2: case 3: return 8184;
-        case 4: return 131072;
-        case 5: return 524288;
-        default: return 256;
+std::string SessionDevice::Take(const std::string& written, bool image, int variant) {
+    if (!image) imageMode_ = written.size() == 6 && written[0] == 'n' && written.back() == '\r';
+    const std::string command = image || written.empty() || written.back() != '\r' ? std::string()
+                                                                                    : written.substr(0, written.size() - 1);
+    sim::DeviceFaults& faults = model_.faults;
+    const std::string sum = model_.config.checksum;
+    if (variant == 1) {
+        if (command == "r") model_.config.checksum = UpperHex(std::strtoul(sum.c_str(), nullptr, 16) ^ 0x1111u, 4);
+        if (command == "x") faults.replaceOnce["x"] = sim::HexDump(Pattern(26, 80), 0, 26, 1).substr(0, 80);
+        faults.clockUnreadable = command == "f" || (command.size() == 5 && (command[0] == 'q' || command[0] == 'k'));
+        faults.wrongRamChecksums = command == "g0010";
+        faults.wrongEpromChecksums = command == "g0020";
     }
+    if (variant >= 2 && command == "r") faults.statusSequence = {kCodes[variant]};
+    if (variant >= 1 && command == "i") faults.replaceOnce["i"] = kIds[variant];
+    modelSent_.clear();
+    model_.Receive(written);
+    model_.received.clear();  // a long session would grow it without end
+    model_.faults = {};
+    if (variant == 1 && command == "r") model_.config.checksum = sum;
+    // "cAAAAAAVVVV BB\r": a read-back one off in the value's last digit.
+    const size_t valueEnd = command == "c" ? modelSent_.find(' ') : std::string::npos;
+    if (variant == 1 && valueEnd != std::string::npos && valueEnd > 7) {
+        char& digit = modelSent_[valueEnd - 1];
+        digit = digit == '0' ? '1' : '0';
+        for (size_t at = 7, byte = valueEnd + 1; at + 1 < valueEnd && byte < modelSent_.size(); at += 2, ++byte)
+            modelSent_[byte] = static_cast<char>(std::strtoul(modelSent_.substr(at, 2).c_str(), nullptr, 16));
+    }
+    return modelSent_;
 }
 
-size_t SessionDevice::EpromSize() const {
-    switch (moduleType_) {
-        case 1: case 2: return 524288;
-        case 3: return 262144;
-        case 4: case 5: return 1048576;
-        default: return 256;
+std::string SessionDevice::Healthy(const std::string& written, bool image, int variant, Delivery& d) {
+    std::string answer = Take(written, image, variant);
+    if (!image && IsStreamCommand(written)) {
+        // A whole memory in text form is megabytes, and a dump carries no
+        // length the program could check: a session takes its first lines.
+        const size_t cap = sim::HexDumpBytes(kMaxTextMemory, 1);
+        if (model_.textForm && answer.size() > cap) answer.resize(answer.rfind('\r', cap) + 1);
+        d.chunk = 576;  // 100 ms of the line
+        d.chunkGapMs = 100;
     }
-}
-
-int SessionDevice::ClockLayout() const {
-    const uint8_t type = adpMode_ ? 8 : moduleType_;
-    if (IsWordModule(type)) return 1;
-    if (type == 2 || type == 3) return 2;
-    if (type == 8) return 3;
-    return 0;
-}
-
-std::string SessionDevice::ClockBlock(int variant) const {
-    std::string block;
-    size_t marker = 2;
-    switch (ClockLayout()) {
-        case 1: block = "000" "00" "070624" "1" "120000"; marker = 12; break;  // 18
-        case 2: block = "00" "000012" "01" "240607"; break;                    // 16
-        case 3: block = "0" "070624" "1" "120000"; break;                      // 14
-        default: return {};
-    }
-    if (variant == 1) block.replace(marker, 6, "FFFFFF");
-    return block;
+    return answer;
 }
 
 std::string Pattern(size_t size, uint32_t seed) {
@@ -348,88 +314,21 @@ std::string Pattern(size_t size, uint32_t seed) {
     return out;
 }
 
-std::string SessionDevice::Dump(const std::string& memory) const {
-    std::string text;
-    for (size_t i = 0; i < memory.size(); ++i) {
-        if (i % 16 == 0) text += Hex(static_cast<uint32_t>(i), 6) + ":";
-        text += ' ';
-        text += Hex(static_cast<unsigned char>(memory[i]), 2);
-        if (i % 16 == 15 || i + 1 == memory.size()) text += '\r';
-    }
-    return text;
-}
-
-std::string SessionDevice::Healthy(const std::string& written, int variant, Delivery& d) {
-    if (written.size() == 1) return written[0] == '\xF6' ? written : std::string();  // the probe's echo
-    if (written.empty() || written.back() != '\r') return {};
-    const std::string cmd = written.substr(0, written.size() - 1);
-    const std::string ack = written;
-
-    if (cmd == "i") {
-        static const char* const kIds[] = {
-            "QVD-BW/NSM V1.30 SN:000815", "QVD-BW/NSM V1.30 SN:0007Q3", "QVD-BW/NSM V1.15 SN:000815",
-            "XVD-BW/NSM V1.30 SN:000815", "QVD-BW/NSM V1.30 Dipl.-Ing. A. Muster SN:000815",
-            "QVD-A V1.05 1.30 SN:000815", "QVD-BW/NSM V2.00 SN:000815", "QVD-BW/NSM V1.20 SN:000815"};
-        return kIds[variant & 7];
-    }
-    if (cmd == "r") {
-        static const char* const kCodes[] = {"FF", "FF", "00", "40", "25", "26", "18", "10"};
-        const char type = static_cast<char>('0' + (adpMode_ ? 8 : moduleType_ % 10));
-        const uint16_t sum = variant == 1 ? static_cast<uint16_t>(lastSum_ ^ 0x1111) : lastSum_;
-        return std::string(kCodes[variant & 7]) + type + "-" + Hex(sum, 4) + "-00000000\r";
-    }
-    if (cmd == "x") return variant == 1 ? Dump(Pattern(26, 80)).substr(0, 80) : std::string(80, '0');
-    if (cmd == "X") return std::string(12, '0');
-    if (cmd == "s") return std::string(30, '0');
-    if (cmd == "f") return ClockBlock(variant);
-    if (cmd == "g0010" || cmd == "g0020")
-        return cmd + " " + Hex(variant == 1 ? lastSum_ ^ 0x2222u : lastSum_, 4);
-    if (cmd == "c") {
-        const bool word = IsWordModule(moduleType_);
-        std::string value = cellValue_.empty() ? std::string(word ? 4 : 2, '0') : cellValue_;
-        if (variant == 1) value[value.size() - 1] = value.back() == '0' ? '1' : '0';
-        std::string chars;
-        for (size_t i = 0; i + 1 < value.size(); i += 2)
-            chars += static_cast<char>(HexValue(value.substr(i, 2)) & 0xFF);
-        return "c" + Hex(static_cast<uint32_t>(std::max(HexValue(rangeEnd_), 0L)), 6) + value + " " + chars + "\r";
-    }
-    if (cmd == "a" || cmd == "h" || cmd == "b" || cmd == "j") {
-        size_t size = cmd == "a" ? RamSize() : cmd == "h" ? EpromSize() : 0;
-        if (cmd == "b" || cmd == "j") {
-            const long first = std::max(HexValue(rangeStart_), 0L), end = std::max(HexValue(rangeEnd_), 0L);
-            size = static_cast<size_t>(std::max(end - first, 0L)) * 256 * (IsWordModule(moduleType_) ? 2 : 1);
-            size = std::min(size, kMaxTextMemory);
-        }
-        if (textForm_) size = std::min(size, kMaxTextMemory);
-        const std::string memory = Pattern(size, ++streams_);
-        lastSum_ = Sum16(memory);
-        d.chunk = 576;  // 100 ms of the line
-        d.chunkGapMs = 100;
-        return textForm_ ? Dump(memory) : memory;
-    }
-    if (cmd.size() != 5) return {};
-    switch (cmd[0]) {
-        case 'n': return {};  // the image follows; no answer
-        case 'q': return cmd + " " + ClockBlock(variant);
-        case 'k': return ClockLayout() == 3 ? ack : cmd + " " + ClockBlock(variant);
-        default: return ack;
-    }
-}
-
 // Stream record: p bits 0-2 size (RAM, EPROM, RAM-1, RAM+1, EPROM/2,
 // (a+1)*(b+1), 1+a*16, none); content byte (mode in bits 0-1: random,
 // one value, hex dump, random with one byte spoilt; seed above); chunk byte
 // (size 2^(bits 0-3); pace bits 4-5: line rate, fast, half rate, slow
 // trickle; bit 6 unplug at the end, bit 7 back 2 s later); pause byte
 // (position in sixteenths, bits 0-3; length (bits 4-7 + 1) * 500 ms).
-void SessionDevice::StreamRecord(uint8_t p, Delivery& d) {
+void SessionDevice::StreamRecord(uint8_t p, const std::string& written, Delivery& d) {
+    const sim::ModuleFacts module = sim::MemoryOf(model_.config);
     size_t size = 0;
     switch (p & 7) {
-        case 0: size = RamSize(); break;
-        case 1: size = EpromSize(); break;
-        case 2: size = RamSize() - 1; break;
-        case 3: size = RamSize() + 1; break;
-        case 4: size = EpromSize() / 2; break;
+        case 0: size = module.ramBytes; break;
+        case 1: size = module.epromBytes; break;
+        case 2: size = module.ramBytes - 1; break;
+        case 3: size = module.ramBytes + 1; break;
+        case 4: size = module.epromBytes / 2; break;
         case 5: {
             const size_t a = script_.Byte() + 1u;
             size = a * (script_.Byte() + 1u);
@@ -445,7 +344,7 @@ void SessionDevice::StreamRecord(uint8_t p, Delivery& d) {
         case 1: memory = std::string(size, static_cast<char>(script_.Byte())); d.bytes = memory; break;
         case 2:
             memory = Pattern(std::min(size, kMaxTextMemory), content >> 2);
-            d.bytes = Dump(memory);
+            d.bytes = sim::HexDump(memory, 0, memory.size() / module.cellBytes, module.cellBytes);
             break;
         case 3: {
             memory = Pattern(size, content >> 2);
@@ -455,7 +354,15 @@ void SessionDevice::StreamRecord(uint8_t p, Delivery& d) {
             break;
         }
     }
-    lastSum_ = Sum16(memory);  // what the module summed, whatever the wire did
+    // The module holds what it streamed and sums it, whatever the wire did;
+    // a whole memory stays at the module's size.
+    model_.config.checksum = UpperHex(ByteSum16(memory), 4);
+    if (written == "a\r" || written == "h\r") {
+        std::string& held = written == "a\r" ? model_.config.ram : model_.config.eprom;
+        const size_t keep = held.size();
+        held = memory;
+        held.resize(keep, '\0');
+    }
 
     const uint8_t shape = script_.Byte();
     size_t chunk = size_t{1} << (shape & 15);

@@ -2,13 +2,17 @@
 // An adapter whose every answer comes from a script of bytes: for each write
 // of the program the next record says what comes back (a healthy answer, any
 // bytes, nothing, a stream of many bytes in chunks with pauses, a failed
-// write, an unplug), and when. It knows just enough of the command set to
-// give healthy answers on request. It also records, per write, what the
+// write, an unplug), and when. Healthy answers are those of the virtual
+// adapter's model, which takes every write the adapter would have taken; the
+// script only adds faults and timing. It also records, per write, what the
 // program sent and what it read back, for the checks of the session.
 //
 // Record layout (one byte op, low three bits the kind, high five bits p):
-//   0 healthy   the answer a working adapter gives; p bits 0-1 timing,
-//               bits 2-4 variant (status code, wrong checksum, ...)
+//   0 healthy   the model's answer; p bits 0-1 timing, bits 2-4 variant:
+//               1 a wrong sum ("r", "g00x0"), an unreadable clock ("f",
+//               "q", "k"), a wrong cell read-back ("c"), error memory
+//               entries ("x"); 2-7 a status code ("r") or an identification
+//               ("i") of their own, see kIds and kCodes
 //   1 literal   length byte, that many bytes; p bits 0-1 timing
 //   2 silent    this write and p more are taken without an answer
 //   3 stream    see StreamRecord in SessionDevice.cpp
@@ -24,6 +28,7 @@
 // 3 dribbled: byte = piece size - 1 (low nibble), gap/8 ms (high nibble).
 #include "core/serial/SerialTransport.h"
 #include "fuzz/FuzzHost.h"
+#include "sim/QvdDevice.h"
 
 #include <cstdint>
 #include <functional>
@@ -34,11 +39,14 @@
 
 namespace qvd::fuzz {
 
-// Upper-case hex of `digits` digits, and the 16-bit byte sum: the adapter's
-// own arithmetic, kept apart from the program's so that the checks do not
-// take the program's word for it.
-std::string Hex(uint32_t value, int digits);
-uint16_t Sum16(const std::string& bytes);
+// The adapter's own arithmetic, kept apart from the program's so that the
+// checks do not take the program's word for it.
+using sim::ByteSum16;
+using sim::UpperHex;
+
+// Memory of the types without sizes of their own (adp, none).
+inline constexpr size_t kFallbackMemory = 256;
+
 // `size` bytes that look like memory, the same for the same seed.
 std::string Pattern(size_t size, uint32_t seed);
 
@@ -91,9 +99,6 @@ public:
     std::function<std::string(const std::string& written, bool imageBytes)> onScriptEnd;
 
     std::vector<Exchange> exchanges;
-    // Index of the last exchange whose bytes are `sent`, or -1.
-    long LastSent(const std::string& sent) const;
-    bool ImageMode() const { return imageMode_; }
 
     // --- used by the transport ---
     void Open(std::function<void()> onReceived);
@@ -126,19 +131,17 @@ private:
     // Takes the next record for a write and acts on it; false when the
     // write failed.
     bool Answer(const std::string& written);
-    std::string Healthy(const std::string& written, int variant, Delivery& d);
-    void StreamRecord(uint8_t p, Delivery& d);
+    // The model takes the write and answers it, with the variant's fault.
+    std::string Take(const std::string& written, bool image, int variant = 0);
+    std::string Healthy(const std::string& written, bool image, int variant, Delivery& d);
+    void StreamRecord(uint8_t p, const std::string& written, Delivery& d);
     void Deliver(Delivery d);
     void Unplug(uint32_t replugMs);
-    std::string Dump(const std::string& memory) const;
-    size_t RamSize() const;
-    size_t EpromSize() const;
-    int ClockLayout() const;
-    std::string ClockBlock(int variant) const;
 
     FuzzHost& host_;
     Script& script_;
-    uint8_t moduleType_;
+    sim::QvdDevice model_;
+    std::string modelSent_;
 
     // The port.
     bool open_ = false;
@@ -154,15 +157,7 @@ private:
     int silentLeft_ = 0;
     int healthyLeft_ = 0;
 
-    // What a working adapter would remember.
-    bool textForm_ = false;
-    bool adpMode_ = false;
-    bool imageMode_ = false;
-    uint32_t imageSum_ = 0;
-    uint16_t lastSum_ = 0;
-    std::string cellValue_;
-    std::string rangeStart_ = "0000", rangeEnd_ = "0001";
-    uint32_t streams_ = 0;
+    bool imageMode_ = false;  // image blocks follow an "n" announcement
     std::shared_ptr<bool> life_ = std::make_shared<bool>(true);
 };
 

@@ -3,13 +3,16 @@
 #include "core/program/Program.h"
 #include "fuzz/FuzzHost.h"
 #include "fuzz/SessionDevice.h"
+#include "sim/AdapterFacts.h"
+#include "testkit/Rig.h"
+#include "testkit/ScratchDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
-#include <unistd.h>
 
 namespace qvd::fuzz {
 
@@ -28,56 +31,25 @@ constexpr size_t kReadLimit = 4 * 1024 * 1024;
 // nothing when it cannot be read.
 std::optional<std::string> ReadUpTo(const std::string& path, size_t limit = kReadLimit) {
     std::error_code error;
-    if (!fs::is_regular_file(path, error) && path != "/dev/full") return std::nullopt;
+    const bool regular = fs::is_regular_file(path, error);
+    if (!regular && path != "/dev/full") return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    std::string out(limit, '\0');
+    std::string out(regular ? std::min<size_t>(limit, fs::file_size(path, error)) : limit, '\0');
     in.read(out.data(), static_cast<std::streamsize>(limit));
     out.resize(static_cast<size_t>(in.gcount()));
     return out;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) Fail("cannot write the test file " + path);
+    if (!test::WriteFile(path, bytes)) Fail("cannot write the test file " + path);
 }
 
-class TempDir {
-public:
-    TempDir() {
-        std::error_code error;
-        const fs::path base = fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string name = (base / "qvd-fuzz-XXXXXX").string();
-        if (!::mkdtemp(name.data())) Fail("cannot create a temporary folder under " + base.string());
-        path_ = name;
-    }
-    ~TempDir() {
-        std::error_code error;
-        fs::remove_all(path_, error);
-    }
-    std::string operator/(const std::string& name) const { return (fs::path(path_) / name).string(); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-// Sizes of a module's memory images, by the type the adapter reports.
-struct Sizes {
-    size_t ram = 0, eprom = 0;
-};
-Sizes ImageSizes(uint8_t type) {
-    switch (type) {
-        case 1: return {65536, 524288};
-        case 2: return {8184, 524288};
-        case 3: return {8184, 262144};
-        case 4: return {131072, 1048576};
-        case 5: return {524288, 1048576};
-        default: return {};
-    }
+// Where the session's files go: in memory when there is a place for it.
+fs::path ScratchBase() {
+    std::error_code error;
+    return fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
 }
-bool WordCells(uint8_t type) { return type == 1 || type == 4 || type == 5; }
 
 class Session {
 public:
@@ -87,8 +59,9 @@ public:
 
 private:
     uint8_t H(size_t i) const { return static_cast<uint8_t>(header_[i]); }
-    Connection& conn() { return program_->conn; }
-    MainForm& form() { return program_->form; }
+    Program& program() { return *rig_->program; }
+    MainForm& form() { return program().form; }
+    uint8_t ConnectedType() { return test::ModuleType(program()); }
 
     // --- driving ---
     bool Settled();
@@ -128,8 +101,8 @@ private:
     Script script_;
     FuzzHost host_;
     SessionDevice device_;
-    TempDir dir_;
-    std::unique_ptr<Program> program_;
+    test::ScratchDir dir_{"qvd-fuzz", ScratchBase()};
+    std::unique_ptr<test::Rig> rig_;
     int searchesLeft_ = 0;
     size_t checkedLines_ = 0;
 
@@ -166,20 +139,14 @@ Session::Session(const std::string& input, RecordPolicy policy)
     static const uint32_t kReaction[] = {0, 200, 1500, 4000};
     host_.messageReactionMs = kReaction[(H(kSetup) >> 3) & 3];
     host_.SetStep("construction", kStepCapMs);
-    program_ = std::make_unique<Program>(host_, device_.Factory(adapterPort, others),
-                                         [](int n) { return "COM" + std::to_string(n); });
-    host_.onCloseRequest = [this] { program_->RequestClose(); };
+    rig_ = std::make_unique<test::Rig>(host_, device_.Factory(adapterPort, others));
     form().onChanged = [this] { CheckNewLogLines(); };
     searchesLeft_ = (H(kFlow) >> 4) & 3;
 }
 
 // --- driving -------------------------------------------------------------
 
-bool Session::Settled() {
-    const Connection& c = program_->conn();
-    return !c.InTransfer() && !program_->runner.Busy() && !program_->exchange.Busy() &&
-           !(c.state() == ConnState::Connected && program_->runner.ControlsHeld());
-}
+bool Session::Settled() { return rig_->AtRest(); }
 
 // As a user can click it: the control and all that hold it on and shown.
 bool Session::Clickable(const Control& control) {
@@ -218,7 +185,7 @@ bool Session::Click(const std::string& name, Control& control) {
 // A user whose connection has gone (or whose log shows the port failing)
 // searches again, a few times per session.
 void Session::EnsureConnected() {
-    const bool connected = conn().state() == ConnState::Connected && program_->serialPort.Active();
+    const bool connected = test::IsConnected(program()) && program().serialPort.Active();
     if (connected || searchesLeft_ <= 0) return;
     --searchesLeft_;
     Search();
@@ -241,10 +208,10 @@ std::optional<std::string> Session::FileChoice(uint8_t choice, const std::string
 }
 
 void Session::StartUp() {
-    Run("start-up", [&] { program_->Start(); });
+    Run("start-up", [&] { program().Start(); });
     host_.SetStep("enumeration", kStepCapMs);
-    host_.Dispatch([&] { host_.RunUntil([&] { return conn().state() == ConnState::Idle; }, 60000); });
-    if (conn().state() != ConnState::Idle) Violation("the COM enumeration did not end");
+    host_.Dispatch([&] { host_.RunUntil([&] { return test::IsIdle(program()); }, 60000); });
+    if (!test::IsIdle(program())) Violation("the COM enumeration did not end");
 }
 
 void Session::Search() {
@@ -254,7 +221,7 @@ void Session::Search() {
 
 void Session::Clock() {
     MainForm& f = form();
-    if (conn().state() == ConnState::Connected) {
+    if (test::IsConnected(program())) {
         if (f.extraFunctionsCheck.checked != ((H(kSetup) & 0x20) != 0) && Clickable(f.extraFunctionsCheck)) {
             f.extraFunctionsCheck.SetChecked(!f.extraFunctionsCheck.checked);
             Run("extra functions", [&] { f.extraFunctionsCheck.OnClick(); });
@@ -327,7 +294,7 @@ void Session::Restore() {
     EnsureConnected();
     ClearAnswers();
     const uint8_t r = H(kRestore);
-    const size_t ram = ImageSizes(conn().moduleType()).ram ? ImageSizes(conn().moduleType()).ram : 256;
+    const size_t ram = sim::ModuleOf(ConnectedType()).ramBytes ? sim::ModuleOf(ConnectedType()).ramBytes : kFallbackMemory;
     static const long kDelta[] = {0, 0, 0, 0, -1, 64, 0, 0};
     size_t size = static_cast<size_t>(static_cast<long>(ram) + kDelta[r >> 5]);
     if ((r >> 5) == 6) size = 0;
@@ -356,10 +323,10 @@ void Session::Views() {
     EnsureConnected();
     ClearAnswers();
     const uint32_t start = H(kRangeStart) & 0x1F;
-    std::string startText = Hex(start, 4);
+    std::string startText = UpperHex(start, 4);
     if (H(kRangeFlags) & 1) startText.pop_back();
     f.rangeStartEdit.SetText(startText);
-    f.rangeEndEdit.SetText(Hex(start + (H(kRangeLength) & 15u), 4));
+    f.rangeEndEdit.SetText(UpperHex(start + (H(kRangeLength) & 15u), 4));
     const bool epromRange = H(kRangeStart) & 0x80;
     Click(epromRange ? "EPROM range view" : "RAM range view", epromRange ? f.epromRangeButton : f.ramRangeButton);
 }
@@ -368,14 +335,14 @@ void Session::Cells() {
     EnsureConnected();
     MainForm& f = form();
     const uint32_t address = static_cast<uint32_t>((H(kCellAddress) & 0x1F) << 8 | H(kCellAddress + 1));
-    std::string addressText = Hex(address, 6);
+    std::string addressText = UpperHex(address, 6);
     if (H(kCellFlags) & 1) addressText.pop_back();
     f.cellAddressEdit.SetText(addressText);
     ClearAnswers();
     Click("cell read", f.cellReadButton);
 
-    const bool word = WordCells(conn().moduleType());
-    std::string value = word ? Hex(static_cast<uint32_t>(H(kCellValue) << 8 | H(kCellValue + 1)), 4) : Hex(H(kCellValue), 2);
+    const bool word = sim::ModuleOf(ConnectedType()).cellBytes == 2;
+    std::string value = word ? UpperHex(static_cast<uint32_t>(H(kCellValue) << 8 | H(kCellValue + 1)), 4) : UpperHex(H(kCellValue), 2);
     if (H(kCellFlags) & 2) value.pop_back();
     f.cellValueEdit.SetText(value);
     EnsureConnected();
@@ -430,7 +397,7 @@ void Session::ServiceAndStatus() {
 
 void Session::Finish() {
     if (H(kFlow) & 0x80) Click("disconnect", form().disconnectButton);
-    if (H(kFlow) & 0x40) Run("close", [&] { program_->RequestClose(); });
+    if (H(kFlow) & 0x40) Run("close", [&] { program().RequestClose(); });
 }
 
 void Session::Play(std::string* transcript) {
@@ -456,7 +423,7 @@ void Session::Play(std::string* transcript) {
         for (const std::string& line : form().logMemo.lines) *transcript += line + "\n";
     }
     host_.SetStep("end", kStepCapMs);
-    program_.reset();
+    rig_.reset();
 }
 
 // What the session did, for whoever replays an input by hand
@@ -467,7 +434,7 @@ void Session::Trace() {
         for (size_t i = 0; i < bytes.size() && i < max; ++i) {
             const unsigned char c = static_cast<unsigned char>(bytes[i]);
             if (c >= 0x20 && c < 0x7F) out += static_cast<char>(c);
-            else out += "<" + Hex(c, 2) + ">";
+            else out += "<" + UpperHex(c, 2) + ">";
         }
         if (bytes.size() > max) out += "...";
         return out;
@@ -510,7 +477,7 @@ const Exchange* Session::Last(const std::function<bool(const Exchange&)>& match,
 }
 
 void Session::CheckNewLogLines() {
-    if (!program_) return;
+    if (!rig_) return;
     const auto& lines = form().logMemo.lines;
     while (checkedLines_ < lines.size()) CheckLine(checkedLines_++);
 }
@@ -566,18 +533,19 @@ void Session::CheckSaveSuccess(const std::string& line) {
     if (savePath_.empty()) Violation("a save success without a file chosen: " + line);
     const std::optional<std::string> file = ReadUpTo(savePath_);
     if (!file) Violation("a save success, but the file cannot be read: " + savePath_);
-    const Sizes sizes = ImageSizes(conn().moduleType());
-    if (file->empty() || (file->size() != sizes.ram && file->size() != sizes.eprom))
+    const sim::ModuleFacts module = sim::ModuleOf(ConnectedType());
+    if (file->empty() || (file->size() != module.ramBytes && file->size() != module.epromBytes))
         Violation("a save success with a file of " + std::to_string(file->size()) + " bytes for module type " +
-                  std::to_string(conn().moduleType()));
+                  std::to_string(ConnectedType()));
     long stream = -1;
     const Exchange* streamed = Last([](const Exchange& e) { return e.sent == "a\r" || e.sent == "h\r"; }, &stream);
     if (!streamed || streamed->seen.compare(0, file->size(), *file) != 0)
         Violation("a save success, but the file is not what the adapter streamed");
     long status = -1;
     const Exchange* answer = Last([](const Exchange& e) { return e.sent == "r\r"; }, &status);
-    const std::string sum = Hex(Sum16(*file), 4);
-    if (!answer || status < stream || answer->seen.size() != 18 || answer->seen.substr(4, 4) != sum)
+    const std::string sum = UpperHex(ByteSum16(*file), 4);
+    if (!answer || status < stream || answer->seen.size() != sim::kStatusAnswerBytes ||
+        answer->seen.substr(sim::kStatusSumAt, 4) != sum)
         Violation("a save success, but the status answer after the stream does not carry the file's sum " + sum +
                   (answer ? " (it was \"" + answer->seen + "\")" : std::string()));
     streamExchange_ = stream;
@@ -608,7 +576,7 @@ void Session::CheckRestoreSuccess() {
         return e.sent.size() == 6 && e.sent[0] == 'n' && e.sent[5] == '\r';
     }, &announce);
     if (!n || restoreImage_.empty()) Violation("a restore success without an announced image file");
-    if (n->sent.substr(1, 4) != Hex(Sum16(restoreImage_), 4)) Violation("the restore announced a wrong sum: " + n->sent);
+    if (n->sent.substr(1, 4) != UpperHex(ByteSum16(restoreImage_), 4)) Violation("the restore announced a wrong sum: " + n->sent);
     std::string taken;
     for (size_t i = static_cast<size_t>(announce) + 1; i < device_.exchanges.size(); ++i) {
         const Exchange& e = device_.exchanges[i];
@@ -629,7 +597,7 @@ void Session::CheckCellSuccess() {
     }, &write);
     const Exchange* c = Last([](const Exchange& e) { return e.sent == "c\r"; }, &read);
     if (!m || !c || read < write) Violation("a cell success without a write and a read-back after it");
-    const bool word = WordCells(conn().moduleType());
+    const bool word = sim::ModuleOf(ConnectedType()).cellBytes == 2;
     const std::string value = word ? m->sent.substr(1, 4) : m->sent.substr(3, 2);
     if (c->seen.size() != (word ? 15u : 12u) || c->seen.substr(7, value.size()) != value)
         Violation("a cell success, but the read-back \"" + c->seen + "\" does not carry " + value);

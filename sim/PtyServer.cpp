@@ -17,8 +17,6 @@ namespace qvd::sim {
 
 namespace {
 
-constexpr int kLineBytesPerSecond = 5760;  // 57600 baud, 10 bits a byte
-
 int64_t NowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())

@@ -100,11 +100,7 @@ void QvdDevice::SetClock(const ClockNow& c) {
 }
 
 int QvdDevice::Layout() const {
-    const int type = adpMode ? 8 : config.moduleType;
-    if (type == 1 || type == 4 || type == 5) return 1;
-    if (type == 2 || type == 3) return 2;
-    if (type == 8) return 3;
-    return 0;
+    return static_cast<int>(ModuleOf(adpMode ? kAdpType : config.moduleType).clock);
 }
 
 std::string QvdDevice::ClockBlock(int layout) const {
@@ -222,9 +218,7 @@ std::optional<std::string> QvdDevice::Answer(const std::string& cmd) {
             code = faults.statusSequence.front();
             faults.statusSequence.erase(faults.statusSequence.begin());
         }
-        const int type = adpMode ? 8 : config.moduleType;
-        std::string answer = (code + "  ").substr(0, 2) + std::to_string(type % 10) + "-" +
-                             config.checksum.substr(0, 4) + "-00000000\r";
+        std::string answer = StatusAnswer(code, adpMode ? kAdpType : config.moduleType, config.checksum);
         if (const auto spoilt = faults.spoiltPolls.find(polls); spoilt != faults.spoiltPolls.end()) {
             if (spoilt->second.delta < 0) answer.pop_back();
             if (spoilt->second.delta > 0) answer += '#';

@@ -2,6 +2,8 @@
 // The virtual QVD module: one device model for the tests (on virtual time)
 // and for qvd-sim (real time on a pseudo-terminal). It takes the bytes the PC
 // sends and answers through `send`; pacing on the line is the link's job.
+#include "sim/AdapterFacts.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -41,12 +43,8 @@ struct DeviceConfig {
     uint32_t ramClearDelayMs = 0;          // "g0001"
 };
 
-// The memory of the module type a config names.
-struct ModuleMemory {
-    size_t ramBytes, epromBytes;
-    size_t cellBytes;  // 2 on BW modules (types 1, 4, 5), which count their memory in words
-};
-ModuleMemory MemoryOf(const DeviceConfig& config);
+// The module type a config names, its fallback sizes filled in.
+ModuleFacts MemoryOf(const DeviceConfig& config);
 // Gives config.ram and config.eprom the type's sizes (see DeviceConfig).
 void FitMemory(DeviceConfig& config);
 

@@ -10,7 +10,6 @@ namespace qvd::sim {
 namespace {
 
 constexpr uint64_t kImageStallMs = 1000;  // a RAM write that stalls longer is given up
-constexpr size_t kDumpCellsPerLine = 16;
 
 // Hex value of the whole text, -1 when it is not hex digits.
 long HexValue(const std::string& text) {
@@ -20,14 +19,7 @@ long HexValue(const std::string& text) {
     return v;
 }
 
-uint16_t Sum(const std::string& bytes, size_t from = 0, size_t to = std::string::npos) {
-    to = std::min(to, bytes.size());
-    unsigned sum = 0;
-    for (size_t i = from; i < to; ++i) sum += static_cast<unsigned char>(bytes[i]);
-    return static_cast<uint16_t>(sum);
-}
-
-std::string Hex6(size_t v) { return FormatHex2(static_cast<unsigned>(v >> 16)) + FormatHex4(static_cast<uint16_t>(v)); }
+std::string Hex6(size_t v) { return UpperHex(static_cast<uint32_t>(v), 6); }
 
 // Hashed addresses: no runs, no repeating blocks, sums unlike each other,
 // RAM unlike EPROM, so that a checksum or a comparison catches a shifted,
@@ -44,34 +36,16 @@ std::string MarkerImage(size_t bytes, bool eprom) {
     return image;
 }
 
-// "AAAAAA: XX XX ...\r" with 16 cells a line (word cells as four digits);
-// the address counts cells.
-std::string Dump(const std::string& memory, size_t firstCell, size_t endCell, size_t cellBytes) {
-    std::string text;
-    text.reserve((endCell - firstCell) * (2 * cellBytes + 1) + (endCell - firstCell) / kDumpCellsPerLine * 9 + 9);
-    for (size_t cell = firstCell; cell < endCell; ++cell) {
-        if ((cell - firstCell) % kDumpCellsPerLine == 0) text += Hex6(cell) + ":";
-        text += ' ';
-        for (size_t b = 0; b < cellBytes; ++b)
-            text += FormatHex2(static_cast<unsigned char>(memory[cell * cellBytes + b]));
-        if ((cell - firstCell) % kDumpCellsPerLine == kDumpCellsPerLine - 1 || cell + 1 == endCell) text += '\r';
-    }
-    return text;
-}
-
 }  // namespace
 
-ModuleMemory MemoryOf(const DeviceConfig& config) {
-    static constexpr size_t kRam[] = {65536, 8184, 8184, 131072, 524288};
-    static constexpr size_t kEprom[] = {524288, 524288, 262144, 1048576, 1048576};
-    const uint8_t t = config.moduleType;
-    const size_t cellBytes = t == 1 || t == 4 || t == 5 ? 2 : 1;
-    if (t >= 1 && t <= 5) return {kRam[t - 1], kEprom[t - 1], cellBytes};
-    return {config.fallbackRamBytes, config.fallbackEpromBytes, cellBytes};
+ModuleFacts MemoryOf(const DeviceConfig& config) {
+    ModuleFacts m = ModuleOf(config.moduleType);
+    if (!m.ramBytes) m.ramBytes = config.fallbackRamBytes, m.epromBytes = config.fallbackEpromBytes;
+    return m;
 }
 
 void FitMemory(DeviceConfig& config) {
-    const ModuleMemory m = MemoryOf(config);
+    const ModuleFacts m = MemoryOf(config);
     if (config.ram.empty()) config.ram = MarkerImage(m.ramBytes, false);
     if (config.eprom.empty()) config.eprom = MarkerImage(m.epromBytes, true);
     config.ram.resize(m.ramBytes, '\0');
@@ -156,8 +130,8 @@ void QvdDevice::Stream(bool eprom, size_t firstCell, size_t endCell) {
     if (endCell <= firstCell) endCell = firstCell = 0;
     // The module sums what it sends from memory, so a byte spoilt on the
     // wire shows as a mismatch on the PC.
-    config.checksum = FormatHex4(Sum(memory, firstCell * cellBytes, endCell * cellBytes));
-    SendStream(textForm ? Dump(memory, firstCell, endCell, cellBytes)
+    config.checksum = FormatHex4(ByteSum16(memory, firstCell * cellBytes, endCell * cellBytes));
+    SendStream(textForm ? HexDump(memory, firstCell, endCell, cellBytes)
                         : memory.substr(firstCell * cellBytes, (endCell - firstCell) * cellBytes));
 }
 
@@ -197,7 +171,7 @@ void QvdDevice::SendStream(std::string wire) {
 
 void QvdDevice::AnswerChecksum(const std::string& cmd, bool eprom) {
     if (faults.silent) return;
-    uint16_t sum = Sum(eprom ? config.eprom : config.ram);
+    uint16_t sum = ByteSum16(eprom ? config.eprom : config.ram);
     int& wrong = eprom ? faults.wrongEpromChecksums : faults.wrongRamChecksums;
     if (wrong < 0) {
         sum ^= 0x1111;
@@ -219,7 +193,7 @@ size_t QvdDevice::TakeImage(const std::string& data, size_t pos) {
     if (faults.vanishAfterImageBytes && image_.size() >= *faults.vanishAfterImageBytes) {
         Vanish();
     } else if (image_.size() == config.ram.size()) {
-        if (Sum(image_) == imageSum_) config.ram = image_;
+        if (ByteSum16(image_) == imageSum_) config.ram = image_;
         else config.statusCode = "25";
         EndImage();
     } else if (schedule) {
@@ -237,7 +211,7 @@ void QvdDevice::ExpireImage() {
 }
 
 void QvdDevice::EndImage() {
-    config.checksum = FormatHex4(Sum(image_));
+    config.checksum = FormatHex4(ByteSum16(image_));
     received.push_back("<image " + std::to_string(image_.size()) + ">");
     imageOpen_ = false;
     image_.clear();

@@ -20,6 +20,7 @@ const char* const kSimUsage =
     "  --eprom DATEI      EPROM-Inhalt (genau die EPROM-Größe des Typs; Vorgabe Muster)\n"
     "  --fast             ohne Bremse auf 57600 Baud senden\n"
     "  --verbose          jeden empfangenen Befehl ausgeben\n"
+    "  --facts            Eckdaten des Adapters (Speichergrößen, Formate) als JSON ausgeben\n"
     "Fehler:\n"
     "  --silent-after N   nach N Statusabfragen (\"r\") nicht mehr antworten\n"
     "  --lose-polls K:N   Statusabfragen K bis K+N-1 gehen verloren, danach wieder Antwort\n"
@@ -80,6 +81,7 @@ ParsedOptions ParseSimOptions(const std::vector<std::string>& args) {
         if (arg == "--fast") { o.fast = true; continue; }
         if (arg == "--verbose") { o.verbose = true; continue; }
         if (arg == "--help" || arg == "-h") { o.help = true; continue; }
+        if (arg == "--facts") { o.facts = true; continue; }
         static const char* const kWithValue[] = {
             "--link", "--type", "--version", "--serial", "--status", "--silent-after", "--lose-polls", "--spoil-poll",
             "--lose-command",
@@ -184,8 +186,23 @@ ParsedOptions ParseSimOptions(const std::vector<std::string>& args) {
     return parsed;
 }
 
+std::string FactsJson() {
+    const auto field = [](const char* name, size_t value) { return "\"" + std::string(name) + "\": " + std::to_string(value); };
+    std::string modules;
+    for (uint8_t type : {1, 2, 3, 4, 5, int(kAdpType)}) {
+        const ModuleFacts m = ModuleOf(type);
+        modules += std::string(modules.empty() ? "" : ", ") + "\"" + std::to_string(type) + "\": {" + field("ram_bytes", m.ramBytes) +
+                   ", " + field("eprom_bytes", m.epromBytes) + ", " + field("cell_bytes", m.cellBytes) + ", " +
+                   field("clock_layout", static_cast<size_t>(m.clock)) + "}";
+    }
+    return "{" + field("baud", kBaud) + ", " + field("line_bytes_per_second", kLineBytesPerSecond) + ", " +
+           field("status_answer_bytes", kStatusAnswerBytes) + ", " + field("status_sum_at", kStatusSumAt) + ", " +
+           field("dump_cells_per_line", kDumpCellsPerLine) + ", " + field("dump_address_digits", kDumpAddressDigits) +
+           ", \"modules\": {" + modules + "}}\n";
+}
+
 std::string LoadImages(SimOptions& options) {
-    const ModuleMemory sizes = MemoryOf(options.config);
+    const ModuleFacts sizes = MemoryOf(options.config);
     const struct { const std::string& file; std::string& image; size_t size; } images[] = {
         {options.ramFile, options.config.ram, sizes.ramBytes},
         {options.epromFile, options.config.eprom, sizes.epromBytes},

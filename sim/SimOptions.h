@@ -15,6 +15,7 @@ struct SimOptions {
     bool fast = false;  // no pacing at the line rate
     bool verbose = false;
     bool help = false;
+    bool facts = false;
 };
 
 struct ParsedOptions {
@@ -30,5 +31,8 @@ ParsedOptions ParseSimOptions(const std::vector<std::string>& args);
 std::string LoadImages(SimOptions& options);
 
 extern const char* const kSimUsage;
+
+// The adapter's facts (sim/AdapterFacts.h) as JSON, for the tools.
+std::string FactsJson();
 
 }  // namespace qvd::sim

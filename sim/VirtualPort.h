@@ -1,6 +1,6 @@
 #pragma once
 // The in-process serial link to the virtual adapter, on the virtual host's
-// clock: bytes travel at the line rate (5760 bytes/s) both ways.
+// clock: bytes travel at the line rate both ways.
 #include "core/host/VirtualHost.h"
 #include "core/serial/SerialTransport.h"
 #include "sim/QvdDevice.h"
@@ -11,13 +11,6 @@
 #include <string>
 
 namespace qvd::sim {
-
-inline constexpr int kLineBytesPerSecond = 5760;
-
-// Virtual ticks the line needs for n bytes (rounded up).
-inline uint32_t WireMs(size_t n) {
-    return static_cast<uint32_t>((n * 1000 + kLineBytesPerSecond - 1) / kLineBytesPerSecond);
-}
 
 // The set of virtual COM devices of one test: present ports with or without
 // an adapter, and ports held by another program.

@@ -76,6 +76,10 @@ int main(int argc, char** argv) {
         std::fputs(kSimUsage, stdout);
         return 0;
     }
+    if (parsed.options.facts) {
+        std::fputs(FactsJson().c_str(), stdout);
+        return 0;
+    }
     SimOptions options = parsed.options;
     if (const std::string error = LoadImages(options); !error.empty()) {
         std::fprintf(stderr, "qvd-sim: %s\n", error.c_str());

@@ -10,6 +10,7 @@
 # Runs inside an X display with an AT-SPI bus (tools/real_window_run.sh sets
 # both up). Stops at the first failure with a message and status 1.
 import argparse
+import json
 import os
 import random
 import re
@@ -28,9 +29,6 @@ import pyatspi  # noqa: E402
 
 PASSWORD = "Servus!QVD24"
 SERVICE_SERIAL = "07Q3"  # the identification then ends in "7Q3"
-NSM_RAM = 8184
-BW2_RAM = 131072
-BW2_EPROM = 1048576
 
 
 class Failure(Exception):
@@ -458,14 +456,15 @@ def first_difference(a, b):
     return len(diff), diff[0]
 
 
-def dump_lines(memory, first_cell, end_cell, cell_bytes):
+def dump_lines(facts, memory, first_cell, end_cell, cell_bytes):
     """The hex view the adapter sends for a range, line by line."""
     lines = []
-    for line_start in range(first_cell, end_cell, 16):
+    per_line = facts["dump_cells_per_line"]
+    for line_start in range(first_cell, end_cell, per_line):
         cells = []
-        for cell in range(line_start, min(line_start + 16, end_cell)):
+        for cell in range(line_start, min(line_start + per_line, end_cell)):
             cells.append(memory[cell * cell_bytes:(cell + 1) * cell_bytes].hex().upper())
-        lines.append("%06X: %s" % (line_start, " ".join(cells)))
+        lines.append("%0*X: %s" % (facts["dump_address_digits"], line_start, " ".join(cells)))
     return lines
 
 
@@ -494,6 +493,9 @@ def main():
         if not os.access(b, os.X_OK):
             print("real_window_run: %s is missing (build first)" % b, file=sys.stderr)
             return 2
+    facts = json.loads(subprocess.check_output([sim_bin, "--facts"]))
+    nsm, bw2 = facts["modules"]["3"], facts["modules"]["4"]  # the two modules of the run
+    nsm_ram, bw2_ram, bw2_eprom = nsm["ram_bytes"], bw2["ram_bytes"], bw2["eprom_bytes"]
     shots = os.path.abspath(args.shots) if args.shots else ""
     work = tempfile.mkdtemp(prefix="qvd-e2e-")
     ports = os.path.join(work, "ports")
@@ -505,11 +507,11 @@ def main():
     app = None
     try:
         # Module A: NSM 25 (type 3), at the line rate; its RAM is small.
-        ram_a = bytes(rnd.getrandbits(8) for _ in range(NSM_RAM))
-        ram_a_new = bytes(rnd.getrandbits(8) for _ in range(NSM_RAM))
+        ram_a = bytes(rnd.getrandbits(8) for _ in range(nsm_ram))
+        ram_a_new = bytes(rnd.getrandbits(8) for _ in range(nsm_ram))
         # Module B: BW 2 (type 4), unpaced: a 1 MiB EPROM.
-        ram_b = bytes(rnd.getrandbits(8) for _ in range(BW2_RAM))
-        eprom_b = bytes(rnd.getrandbits(8) for _ in range(BW2_EPROM))
+        ram_b = bytes(rnd.getrandbits(8) for _ in range(bw2_ram))
+        eprom_b = bytes(rnd.getrandbits(8) for _ in range(bw2_eprom))
         files = {}
         for name, data in (("ram_a.bin", ram_a), ("ram_a_new.dat", ram_a_new), ("ram_b.bin", ram_b),
                            ("eprom_b.bin", eprom_b)):
@@ -576,7 +578,7 @@ def main():
         drv.file_dialog(saved, save=True)
         s = sum16(ram_a)
         drv.wait_log(m, ["Dateiname:" + saved, "RAM --> Datei: Übertragung läuft...",
-                         "Übertragung erfolgreich beendet. %d/%d, %s/%s" % (NSM_RAM, NSM_RAM, s, s),
+                         "Übertragung erfolgreich beendet. %d/%d, %s/%s" % (nsm_ram, nsm_ram, s, s),
                          "RAM/EPROM:UART/Datei = %s:%s" % (s, s), "OK"], 30)
         same_bytes(saved, ram_a, "RAM save")
 
@@ -587,7 +589,7 @@ def main():
         drv.file_dialog(files["ram_a_new.dat"], save=False)
         s = sum16(ram_a_new)
         drv.wait_log(m, ["Dateiname:" + files["ram_a_new.dat"], "Datei --> RAM: Schreibvorgang läuft...",
-                         "gesendete Byte: %d/%d" % (NSM_RAM, NSM_RAM), "Daten erfolgreich übertragen...",
+                         "gesendete Byte: %d/%d" % (nsm_ram, nsm_ram), "Daten erfolgreich übertragen...",
                          "RAM-Überprüfung, bitte warten...", "RAM/Datei=%s/%s" % (s, s), "OK"], 30)
 
         step("comparison with the restored image")
@@ -595,7 +597,7 @@ def main():
         drv.menu("Extra's", "Extr", "RAM mit Datei vergleichen", drv.opens_file_dialog(False))
         drv.file_dialog(files["ram_a_new.dat"], save=False)
         drv.wait_log(m, ["RAM --> PC: Vergleich mit Datei läuft...",
-                         "RAM und Datei sind gleich (%d Byte)" % NSM_RAM], 30)
+                         "RAM und Datei sind gleich (%d Byte)" % nsm_ram], 30)
 
         step("comparison with the image saved before the restore")
         m = drv.mark()
@@ -629,7 +631,7 @@ def main():
         drv.file_dialog(eprom_file, save=True)
         s = sum16(eprom_b)
         drv.wait_log(m, ["Dateiname:" + eprom_file, "EPROM --> Datei: Übertragung läuft...",
-                         "Übertragung erfolgreich beendet. %d/%d, %s/%s" % (BW2_EPROM, BW2_EPROM, s, s),
+                         "Übertragung erfolgreich beendet. %d/%d, %s/%s" % (bw2_eprom, bw2_eprom, s, s),
                          "EPROM-Überprüfung, bitte warten...", "RAM/EPROM:UART/Datei = %s:%s" % (s, s),
                          "OK"], 60)
         same_bytes(eprom_file, eprom_b, "EPROM save")
@@ -647,7 +649,7 @@ def main():
         drv.tick("CheckBox3")
         drv.type_into("Edit3", "0010")
         drv.type_into("Edit4", "0012")
-        expected = dump_lines(ram_b, 0x1000, 0x1200, 2)
+        expected = dump_lines(facts, ram_b, 0x1000, 0x1200, bw2["cell_bytes"])
         wire_bytes = sum(len(line) + 1 for line in expected)
         m = drv.mark()
         drv.press("Button10", drv.log_grows())
@@ -671,7 +673,8 @@ def main():
         drv.press("Button10", drv.log_grows())
         drv.wait_log(m, ["Übertragung erfolgreich beendet. Gesamtbyte:%d" % wire_bytes], 20)
         view = text_of(win.control("DBMemo1")).split("\n")[before:]
-        check_view(view, [header] + dump_lines(bytes(ram_b_cell), 0x1000, 0x1200, 2), "RAM view after the cell write")
+        check_view(view, [header] + dump_lines(facts, bytes(ram_b_cell), 0x1000, 0x1200, bw2["cell_bytes"]),
+                   "RAM view after the cell write")
 
         step("clock set 13:45 24.12.26")
         for name, value in (("Edit2", "13"), ("Edit6", "45"), ("Edit5", "24"), ("Edit7", "12"),

@@ -8,11 +8,13 @@
 //                               CPU, the 42 s checksum wait, memory of a file read
 //   qvd_measure restore         512 KiB RAM image to the line-rate adapter
 //   qvd_measure view            whole EPROM in text form from --fast
-#include "e2e/E2eRig.h"
+#include "sim/AdapterFacts.h"
+#include "testkit/E2eRig.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <sys/resource.h>
+#include <termios.h>
 
 using namespace qvd;
 using namespace qvd::e2e;
@@ -27,9 +29,9 @@ size_t ReceivedBytes(const qvd::MainForm& form) {
 }
 
 
-constexpr size_t kEpromBytes = 1048576;  // BW module 2
-constexpr size_t kRamBytesType5 = 524288;
-constexpr double kLineBytesPerSecond = 5760;
+constexpr size_t kEpromBytes = sim::ModuleOf(4).epromBytes;  // BW module 2
+constexpr size_t kRamBytesType5 = sim::ModuleOf(5).ramBytes;
+constexpr double kLineBytesPerSecond = sim::kLineBytesPerSecond;
 
 long MaxRssKiB() {
     rusage use{};
@@ -44,15 +46,9 @@ double Seconds(const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; }
     std::exit(1);
 }
 
-struct Session {
-    TempDir dir;
-    Adapter adapter{dir / "ports" / "COM1"};
-    std::optional<E2eProgram> pc;
-
+struct Session : E2eRig {
     explicit Session(const std::vector<std::string>& options) {
-        if (!adapter.Start(options)) Fail("qvd-sim does not start");
-        pc.emplace(dir / "ports");
-        if (!pc->Connect()) Fail("no connection to qvd-sim");
+        if (!Connect(options)) Fail("no connection to qvd-sim");
     }
 };
 
@@ -133,7 +129,7 @@ CatRun CatTheEprom(const fs::path& link, const fs::path& out, bool request) {
 
 int Receive() {
     Session s({"--type", "4", "--fast"});
-    E2eProgram& pc = *s.pc;
+    E2eProgram& pc = s.pc;
 
     const double idleShare = pc.CpuShareWhileRunning(10000);
     const long rssBefore = MaxRssKiB();
@@ -216,11 +212,11 @@ int Receive() {
 
 int Restore() {
     Session s({"--type", "5"});  // paced at the line rate
-    E2eProgram& pc = *s.pc;
+    E2eProgram& pc = s.pc;
     std::string image(kRamBytesType5, '\0');
     for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 11 + (i >> 10));
     const fs::path file = s.dir / "image.dat";
-    WriteAll(file, image);
+    WriteFile(file, image);
 
     // The sending runs inside the click; its ends are read off the window.
     const std::string last = "Tx-Bytes: " + std::to_string(image.size()) + "/" + std::to_string(image.size());
@@ -243,7 +239,7 @@ int Restore() {
     const double cpu = ProcessCpuSeconds() - c0;
     const double wallMs = MsSince(t0);
     pc.form().onChanged = nullptr;
-    if (!started || !sent || Count(From(s.adapter.Received(), mark), "<image 524288>") != 1 ||
+    if (!started || !sent || Count(From(s.adapter.Received(), mark), "<image " + std::to_string(image.size()) + ">") != 1 ||
         Count(pc.Log(), "Daten erfolgreich übertragen...") != 1)
         Fail("restore did not go through");
 
@@ -257,11 +253,12 @@ int Restore() {
     // UART has sent it, and the rest of the loop follows; so the line time
     // adds to what is measured here.
     const double projectedMs = lineMs + sendMs;
-    std::printf("restore: 524,288-byte image (type 5), %zu blocks of 64 bytes, against qvd-sim at the line rate\n", blocks);
+    std::printf("restore: %zu-byte image (type 5), %zu blocks of 64 bytes, against qvd-sim at the line rate\n", image.size(),
+                blocks);
     std::printf("  sending on the pseudo-terminal: %.0f ms (%.3f ms a block: the 1 ms pause, its rounding, the write)\n",
                 sendMs, sendMs / blocks);
     std::printf("  ideal: %.0f ms line time + %zu ms pauses = %.0f ms\n", lineMs, blocks, idealMs);
-    std::printf("  projected on a real 57600-baud line: %.0f ms = ideal %+.1f%% (goal within 10%%)\n", projectedMs,
+    std::printf("  projected on a real %d-baud line: %.0f ms = ideal %+.1f%% (goal within 10%%)\n", sim::kBaud, projectedMs,
                 (projectedMs / idealMs - 1) * 100);
     std::printf("  whole click (announce, sending, 5 s adapter check, status): %.0f ms, CPU %.1f ms\n", wallMs, cpu * 1e3);
     std::printf("  CPU share: %.2f%% of a core over the pseudo-terminal run, %.2f%% over the projected line run"
@@ -272,9 +269,9 @@ int Restore() {
 
 int View() {
     Session s({"--type", "4", "--fast"});
-    E2eProgram& pc = *s.pc;
-    // 32,768 lines of "AAAAAA:" and 16 cells " XXXX", each ended by CR.
-    constexpr size_t kTextBytes = kEpromBytes / 2 / 16 * (7 + 16 * 5 + 1);
+    E2eProgram& pc = s.pc;
+    constexpr size_t kCells = kEpromBytes / sim::ModuleOf(4).cellBytes;
+    constexpr size_t kTextBytes = sim::HexDumpBytes(kCells, sim::ModuleOf(4).cellBytes);
     const long rssBefore = MaxRssKiB();
     const double c0 = ProcessCpuSeconds();
     const auto t0 = SteadyClock::now();
@@ -283,16 +280,16 @@ int View() {
         Fail("EPROM view incomplete");
     const double cpu = ProcessCpuSeconds() - c0;
     const double wallMs = MsSince(t0);
-    if (!pc.host.RunUntil([&] { return pc.conn().state() == ConnState::Connected; }, 20000)) Fail("view does not end");
+    if (!pc.host.RunUntil([&] { return IsConnected(pc.program); }, 20000)) Fail("view does not end");
     const size_t lines = pc.form().epromView.lines.size();
     const double rate = kTextBytes / (wallMs / 1e3);
     std::printf("view: whole EPROM (type 4) in text form from qvd-sim --fast, %zu bytes, %zu lines in the view\n",
                 kTextBytes, lines);
-    std::printf("  %.0f ms, %.0f bytes/s = %.1fx the line rate of 5760 bytes/s (goal at least 20x), CPU %.1f ms\n", wallMs,
-                rate, rate / kLineBytesPerSecond, cpu * 1e3);
+    std::printf("  %.0f ms, %.0f bytes/s = %.1fx the line rate of %d bytes/s (goal at least 20x), CPU %.1f ms\n", wallMs,
+                rate, rate / kLineBytesPerSecond, sim::kLineBytesPerSecond, cpu * 1e3);
     std::printf("  maxrss %ld KiB before, %ld KiB after (the view holds the text: %.1f MiB of line data)\n", rssBefore,
                 MaxRssKiB(), kTextBytes / 1048576.0);
-    return lines == kEpromBytes / 2 / 16 ? 0 : 1;
+    return lines == kCells / sim::kDumpCellsPerLine ? 0 : 1;
 }
 
 }  // namespace

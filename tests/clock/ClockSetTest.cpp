@@ -1,4 +1,4 @@
-#include "support/Rig.h"
+#include "testkit/Rig.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // told, leaves no half-written output behind where the program can help it,
 // and leaves the connection usable.
 #include "core/memory/EpromSplit.h"
-#include "e2e/E2eRig.h"
+#include "testkit/E2eRig.h"
 
 #include <gtest/gtest.h>
 
@@ -33,22 +33,20 @@ struct DiskFull {
 // Connected to a BW module 2 served unpaced (its EPROM is the one that is
 // split), with its RAM in the RAM view.
 TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
-    TempDir dir;
-    const fs::path scratch = dir / "scratch", closed = dir / "closed";  // closed: readable, not writable
+    E2eRig rig;
+    auto& pc = rig.pc;
+    const fs::path scratch = rig.dir / "scratch", closed = rig.dir / "closed";  // closed: readable, not writable
     const fs::perms readable = fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
-    fs::permissions(dir.path, fs::perms::owner_all | readable);
+    fs::permissions(rig.dir.path(), fs::perms::owner_all | readable);
     for (const fs::path& folder : {scratch, closed}) {
         fs::create_directories(folder);
-        WriteAll(folder / "bw2.hex", std::string(kEpromWordImageSize, '\x5A'));
+        WriteFile(folder / "bw2.hex", std::string(kEpromWordImageSize, '\x5A'));
     }
-    WriteAll(scratch / "half.hex", std::string(kEpromHalfSize, '\x5A'));
+    WriteFile(scratch / "half.hex", std::string(kEpromHalfSize, '\x5A'));
     fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec | readable);
-    Adapter adapter{dir / "ports" / "COM1"};
-    ASSERT_TRUE(adapter.Start({"--type", "4", "--fast"}));
-    E2eProgram pc{dir / "ports"};
-    ASSERT_TRUE(pc.Connect());
+    ASSERT_TRUE(rig.Connect({"--type", "4", "--fast"}));
     pc.form().ramViewAllButton.OnClick();
-    ASSERT_TRUE(pc.host.RunUntil([&] { return pc.conn().state() == ConnState::Connected && !pc.form().ramView.lines.empty(); }, 20000));
+    ASSERT_TRUE(pc.host.RunUntil([&] { return IsConnected(pc.program) && !pc.form().ramView.lines.empty(); }, 20000));
 
     const std::string odd = OddHalfPath((scratch / "bw2.hex").string());
     const auto split = [&](const fs::path& image) {
@@ -90,7 +88,7 @@ TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + (c.full ? " onto a full disk" : " into an unwritable folder"));
         pc.Mark();
-        const size_t mark = adapter.Received().size();
+        const size_t mark = rig.adapter.Received().size();
         {
             std::optional<AsUnprivilegedUser> user;
             std::optional<DiskFull> diskFull;
@@ -104,7 +102,7 @@ TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
         EXPECT_TRUE(c.logLine.empty() || Count(log, c.logLine) >= 1) << ::testing::PrintToString(log);
         EXPECT_FALSE(HasPrefix(log, "Übertragung erfolgreich"));
         if (*c.stream) {
-            EXPECT_EQ(Count(From(adapter.Received(), mark), c.stream), c.full ? 1 : 0);
+            EXPECT_EQ(Count(From(rig.adapter.Received(), mark), c.stream), c.full ? 1 : 0);
         }
     }
     EXPECT_EQ(pc.program.serialPort.InputCount(), 0);  // the streams were drained all the same
@@ -117,7 +115,7 @@ TEST(FileFaults, FullDiskAndUnwritableFolderAreToldForEveryFile) {
     EXPECT_EQ(inClosed, Lines{"bw2.hex"});
 
     // The connection is still up, and a good file is written.
-    EXPECT_EQ(pc.conn().state(), ConnState::Connected);
+    EXPECT_TRUE(IsConnected(pc.program));
     pc.Mark();
     ASSERT_TRUE(pc.Save(pc.form().saveStatusButton, (scratch / "status.txt").string()));
     EXPECT_EQ(pc.Log(), Lines{"Statusmeldungen & QVD-Infos gespeichert unter: " + (scratch / "status.txt").string()});

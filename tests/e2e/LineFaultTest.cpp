@@ -1,7 +1,7 @@
 // Faults on the line while connected (qvd-sim's own): polls that never
 // arrive, and poll answers that arrive spoilt. Poll 1 is the search's, so
 // each fault hits the first polls of the connection.
-#include "e2e/E2eRig.h"
+#include "testkit/E2eRig.h"
 
 #include <gtest/gtest.h>
 
@@ -19,24 +19,22 @@ TEST(LineFaults, LostPollsUpToThreePassUnseenSixGiveUpSpoiltAnswersAreToldOnce) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir dir;
-        Adapter adapter{dir / "ports" / "COM1"};
-        ASSERT_TRUE(adapter.Start(c.options));
-        E2eProgram pc{dir / "ports"};
-        ASSERT_TRUE(pc.Connect());
+        E2eRig rig;
+        auto& pc = rig.pc;
+        ASSERT_TRUE(rig.Connect(c.options));
         pc.Mark();
         const bool givenUp = c.log.size() == 3;
         if (givenUp) {
             ASSERT_TRUE(pc.host.RunUntil([&] { return pc.Dropped(); }, 30000));
-            EXPECT_EQ(Count(adapter.Received(), "r"), 1);  // only the search's
+            EXPECT_EQ(Count(rig.adapter.Received(), "r"), 1);  // only the search's
         } else {
             // Two good answers after the fault, the last one read.
-            ASSERT_TRUE(pc.host.RunUntil([&] { return Count(adapter.Received(), "r") >= 3; }, 30000));
+            ASSERT_TRUE(pc.host.RunUntil([&] { return Count(rig.adapter.Received(), "r") >= 3; }, 30000));
             pc.host.RunFor(300);
-            EXPECT_EQ(pc.conn().state(), ConnState::Connected);
+            EXPECT_TRUE(IsConnected(pc.program));
             EXPECT_EQ(pc.program.supervisor.noAnswerCount(), 0);
         }
-        EXPECT_EQ(Count(adapter.Received(), "r (verloren)"), c.lost);
+        EXPECT_EQ(Count(rig.adapter.Received(), "r (verloren)"), c.lost);
         EXPECT_EQ(pc.Log(), c.log);
         EXPECT_EQ(pc.Boxes(), givenUp ? Lines{kNoConnectionBox} : Lines{});
         if (givenUp) {

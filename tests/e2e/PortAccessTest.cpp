@@ -3,7 +3,7 @@
 // adapter there and sends it nothing, and once the port is free again the
 // next search connects.
 #include "core/serial/SerialDevice.h"
-#include "e2e/E2eRig.h"
+#include "testkit/E2eRig.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@ namespace {
 TEST(PortAccess, PortHeldOrWithoutPermissionIsNamedAndLeftAloneUntilFree) {
     for (const bool held : {true, false}) {
         SCOPED_TRACE(held ? "held by another program" : "without permission");
-        TempDir dir;
-        fs::permissions(dir.path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+        ScratchDir dir;
+        fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                       fs::perms::others_read | fs::perms::others_exec);
         Adapter adapter{dir / "ports" / "COM1"};
         ASSERT_TRUE(adapter.Start({"--type", "3"}));

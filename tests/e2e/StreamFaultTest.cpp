@@ -1,14 +1,15 @@
 // A RAM save at the line rate while the adapter's stream falters: pauses
 // that the transfer must ride out or end on, a byte spoilt on the wire, a
 // memory checksum that is wrong the first time.
-#include "e2e/E2eRig.h"
+#include "sim/AdapterFacts.h"
+#include "testkit/E2eRig.h"
 
 #include <gtest/gtest.h>
 
 namespace qvd::e2e {
 namespace {
 
-constexpr size_t kRamBytes = 8184;  // NSM module 25
+constexpr size_t kRamBytes = sim::ModuleOf(3).ramBytes;  // NSM module 25
 
 struct Case {
     const char* name;
@@ -28,7 +29,7 @@ struct Case {
 TEST(StreamFaults, PausesSpoiltByteAndWrongFirstMemoryChecksum) {
     const Case cases[] = {
         {"pause of 1.8 s", {"--stream-pause", "4000:1800"}, kRamBytes, false,
-         "Übertragung erfolgreich beendet. 8184/8184, ", "", 1},
+         "Übertragung erfolgreich beendet. " + std::to_string(kRamBytes) + "/" + std::to_string(kRamBytes) + ", ", "", 1},
         {"pause of 3.5 s", {"--stream-pause", "4000:3500"}, 4000, false,
          "Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:4000/4000",
          "Übertragunsfehler\r\rDen RAM/EPROM-Auslesevorgang wiederholen.", 0},
@@ -38,19 +39,16 @@ TEST(StreamFaults, PausesSpoiltByteAndWrongFirstMemoryChecksum) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir dir;
+        E2eRig rig;
+        auto& pc = rig.pc;
         std::string ram(kRamBytes, '\0');
         for (size_t i = 0; i < ram.size(); ++i) ram[i] = static_cast<char>(i * 13 + (i >> 8));
-        WriteAll(dir / "module.ram", ram);
-        Adapter adapter{dir / "ports" / "COM1"};
-        std::vector<std::string> options = {"--type", "3", "--ram", (dir / "module.ram").string()};
+        std::vector<std::string> options = {"--type", "3", "--ram", rig.dir.Write("module.ram", ram)};
         options.insert(options.end(), c.fault.begin(), c.fault.end());
-        ASSERT_TRUE(adapter.Start(options));
-        E2eProgram pc{dir / "ports"};
-        ASSERT_TRUE(pc.Connect());
+        ASSERT_TRUE(rig.Connect(options));
         pc.Mark();
-        const size_t mark = adapter.Received().size();
-        ASSERT_TRUE(pc.Save(pc.form().ramSaveButton, (dir / "ram.dat").string(), 60000));
+        const size_t mark = rig.adapter.Received().size();
+        ASSERT_TRUE(pc.Save(pc.form().ramSaveButton, (rig.dir / "ram.dat").string(), 60000));
 
         const Lines log = pc.Log();
         EXPECT_TRUE(HasPrefix(log, c.logStart)) << ::testing::PrintToString(log);
@@ -58,12 +56,12 @@ TEST(StreamFaults, PausesSpoiltByteAndWrongFirstMemoryChecksum) {
         EXPECT_EQ(log.back() == "OK", c.box.empty());  // verified exactly when nothing went wrong
         std::string expected = ram.substr(0, c.fileBytes);
         if (c.byte77Flipped) expected[77] = static_cast<char>(expected[77] ^ 0xFF);
-        EXPECT_TRUE(ReadAll(dir / "ram.dat") == expected);  // kept in every case
+        EXPECT_TRUE(ReadFile(rig.dir / "ram.dat") == expected);  // kept in every case
 
-        const Lines took = From(adapter.Received(), mark);
+        const Lines took = From(rig.adapter.Received(), mark);
         EXPECT_EQ(Count(took, "a"), 1);
         EXPECT_EQ(Count(took, "g0010"), c.memoryChecksums);
-        EXPECT_EQ(adapter.Stderr(), "");
+        EXPECT_EQ(rig.adapter.Stderr(), "");
     }
 }
 

@@ -2,26 +2,21 @@
 // each phase of the program's work. Whatever it was doing, the program must
 // say so once, give the adapter up as the supervisor does, stay quiet and
 // usable, and find the adapter again once it is back.
-#include "e2e/E2eRig.h"
+#include "sim/AdapterFacts.h"
+#include "testkit/E2eRig.h"
 
 #include <gtest/gtest.h>
 
 namespace qvd::e2e {
 namespace {
 
-struct Rig {
-    TempDir dir;
-    Adapter adapter{dir / "ports" / "COM1"};
-    E2eProgram pc{dir / "ports"};
-};
-
 struct Case {
     const char* name;
     std::vector<std::string> options;  // type first
-    std::function<void(Rig&, size_t mark)> pull;  // starts the work, and the adapter goes in it
+    std::function<void(E2eRig&, size_t mark)> pull;  // starts the work, and the adapter goes in it
     Lines told, notTold;  // beginnings of log lines (and, for notTold, of boxes)
     Lines took;           // since the work began; empty: the polls up to the kill
-    std::function<void(Rig&)> check = {};
+    std::function<void(E2eRig&)> check = {};
 };
 
 bool IsLinkFailure(const std::string& line) {
@@ -31,7 +26,7 @@ bool IsLinkFailure(const std::string& line) {
 
 void PullAndFindAgain(const Case& c) {
     SCOPED_TRACE(c.name);
-    Rig rig;
+    E2eRig rig;
     E2eProgram& pc = rig.pc;
     ASSERT_TRUE(rig.adapter.Start(c.options));
     ASSERT_TRUE(pc.Connect());
@@ -74,17 +69,18 @@ TEST(Vanish, WhileIdleDuringAPollAndDuringEachKindOfWork) {
         for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + (i >> 8) * 3 + seed);
         return bytes;
     };
-    const std::string ram = image(8184, 1);
-    TempDir images;
-    WriteAll(images / "ram", ram);
-    WriteAll(images / "bw1", image(65536, 2));
+    const size_t bw1Ram = sim::ModuleOf(1).ramBytes;
+    const std::string ram = image(sim::ModuleOf(3).ramBytes, 1);
+    ScratchDir images;
+    WriteFile(images / "ram", ram);
+    WriteFile(images / "bw1", image(bw1Ram, 2));
     const Case cases[] = {
-        {"idle between polls", {"--type", "3"}, [](Rig& r, size_t mark) { r.adapter.KillOn("r", mark, 400); }, {}, {}, {}},
-        {"waiting for a poll's answer", {"--type", "3"}, [](Rig& r, size_t mark) { r.adapter.KillOn("r", mark, 0); },
+        {"idle between polls", {"--type", "3"}, [](E2eRig& r, size_t mark) { r.adapter.KillOn("r", mark, 400); }, {}, {}, {}},
+        {"waiting for a poll's answer", {"--type", "3"}, [](E2eRig& r, size_t mark) { r.adapter.KillOn("r", mark, 0); },
          {}, {}, {}},
         {"RAM save",
          {"--type", "3", "--ram", (images / "ram").string(), "--vanish-after-stream", "3000"},
-         [](Rig& r, size_t) {
+         [](E2eRig& r, size_t) {
              r.pc.host.saveAnswers.push_back((r.dir / "ram.dat").string());
              r.pc.form().ramSaveButton.OnClick();
              EXPECT_TRUE(r.pc.host.RunUntil([&] { return r.adapter.ExitStatus() == 3; }, 20000));  // vanished
@@ -92,26 +88,26 @@ TEST(Vanish, WhileIdleDuringAPollAndDuringEachKindOfWork) {
          {"Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:3000/3000"},
          {"Übertragung erfolgreich"},
          {"d0000", "a"},
-         [&](Rig& r) { EXPECT_TRUE(ReadAll(r.dir / "ram.dat") == ram.substr(0, 3000)); }},  // what came is kept
+         [&](E2eRig& r) { EXPECT_TRUE(ReadFile(r.dir / "ram.dat") == ram.substr(0, 3000)); }},  // what came is kept
         // A BW module's 64 KiB: long enough on the wire for the cut to land
         // in it (a vanishing qvd-sim takes bytes for a moment before its
         // terminal goes).
         {"restore",
          {"--type", "1", "--vanish-after-image", "3000"},
-         [&](Rig& r, size_t) {
+         [&](E2eRig& r, size_t) {
              r.pc.host.yesNoAnswers.push_back(true);
              r.pc.host.openAnswers.push_back((images / "bw1").string());
              r.pc.form().ramRestoreButton.OnClick();
              EXPECT_TRUE(r.pc.host.RunUntil([&] { return r.adapter.ExitStatus() == 3; }, 20000));  // vanished
          },
          {"gesendete Byte: ", "Datenübertragungsfehler: Abweichende Byteanzahl"},
-         {"gesendete Byte: 65536/65536", "Daten erfolgreich übertragen..."},
+         {"gesendete Byte: " + std::to_string(bw1Ram) + "/" + std::to_string(bw1Ram), "Daten erfolgreich übertragen..."},
          {"n8000", "<image 3000>"}},
         // At the line rate the dump takes minutes. A dump has no length to be
         // checked against; cut by a lost adapter, it must not be a success.
         {"whole-EPROM view",
          {"--type", "3"},
-         [](Rig& r, size_t) {
+         [](E2eRig& r, size_t) {
              r.pc.form().epromViewAllButton.OnClick();
              ASSERT_TRUE(r.pc.host.RunUntil([&] { return r.pc.form().epromView.lines.size() >= 20; }, 10000));
              r.adapter.Stop();
@@ -119,13 +115,13 @@ TEST(Vanish, WhileIdleDuringAPollAndDuringEachKindOfWork) {
          {"Übertragung abgebrochen: keine Verbindung zum QVD-Modul. Gesamtbyte:"},
          {"Übertragung erfolgreich beendet."},
          {"d0001", "h"},
-         [](Rig& r) { EXPECT_GE(r.pc.form().epromView.lines.size(), 20u); }},  // what came stays in view
+         [](E2eRig& r) { EXPECT_GE(r.pc.form().epromView.lines.size(), 20u); }},  // what came stays in view
         // The EPROM checksum of a BW module 2 keeps the program waiting 42 s;
         // the adapter is pulled a second into it. The checksum never came: a
         // lost adapter, told at once, not a wrong checksum told 42 s later.
         {"42 s checksum wait",
          {"--type", "4", "--fast"},
-         [](Rig& r, size_t mark) {
+         [](E2eRig& r, size_t mark) {
              r.adapter.KillOn("g0020", mark, 1000);
              r.pc.host.saveAnswers.push_back((r.dir / "eprom.hex").string());
              r.pc.form().epromSaveButton.OnClick();
@@ -133,7 +129,7 @@ TEST(Vanish, WhileIdleDuringAPollAndDuringEachKindOfWork) {
          {"EPROM-Überprüfung, bitte warten...", "Überprüfung nicht möglich: keine Verbindung zum QVD-Modul."},
          {"RAM/EPROM:UART/Datei = ", "Checksumme stimmt NICHT.", "moment...", "Checksummefehler"},
          {},
-         [](Rig& r) { EXPECT_EQ(fs::file_size(r.dir / "eprom.hex"), 1048576u); }},  // whole before the wait
+         [](E2eRig& r) { EXPECT_EQ(fs::file_size(r.dir / "eprom.hex"), sim::ModuleOf(4).epromBytes); }},  // whole before the wait
     };
     for (const Case& c : cases) PullAndFindAgain(c);
 }

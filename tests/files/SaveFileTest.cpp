@@ -1,6 +1,6 @@
 #include "core/files/SaveFile.h"
 
-#include "memory/ScratchDir.h"
+#include "testkit/ScratchDir.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +8,9 @@
 namespace qvd {
 namespace {
 
-using testing::ScratchDir;
+using test::ReadFile;
+using test::ScratchDir;
+
 
 TEST(SaveFile, KeepsThePreviousFileUntilTheNewOneIsWhole) {
     struct Case { const char* name; bool exists, earlierIncomplete, commit; std::string chosenAfter, keptAs; };
@@ -29,10 +31,10 @@ TEST(SaveFile, KeepsThePreviousFileUntilTheNewOneIsWhole) {
         std::fputs("new", save->stream());
         const std::string kept = c.commit && save->Commit() ? save->writtenPath() : save->Abandon();
         EXPECT_EQ(kept, dir / c.keptAs);
-        EXPECT_EQ(ScratchDir::Read(kept), "new");
-        EXPECT_EQ(ScratchDir::Read(chosen), c.chosenAfter);
+        EXPECT_EQ(ReadFile(kept), "new");
+        EXPECT_EQ(ReadFile(chosen), c.chosenAfter);
         if (c.earlierIncomplete) {
-            EXPECT_EQ(ScratchDir::Read(dir / "ram.dat.unvollständig"), "earlier");
+            EXPECT_EQ(ReadFile(dir / "ram.dat.unvollständig"), "earlier");
         }
         EXPECT_EQ(dir.EntryCount(), 1u + (kept != chosen) + c.earlierIncomplete);  // no temporary left over
     }

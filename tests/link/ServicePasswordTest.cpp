@@ -1,5 +1,5 @@
 #include "core/form/MessageBox.h"
-#include "support/Rig.h"
+#include "testkit/Rig.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "core/form/MessageBox.h"
 #include "core/wire/StatusCodes.h"
-#include "memory/ScratchDir.h"
-#include "support/Rig.h"
+#include "testkit/ScratchDir.h"
+#include "testkit/Rig.h"
 
 #include <gtest/gtest.h>
 
@@ -221,7 +221,7 @@ TEST(SupervisorBoxes, NoPollWhileABoxIsOpen) {
 // click to the verification's last message, so the port is not closed under
 // the memory checksum wait.
 TEST(SupervisorClose, RefusedUntilTheOperationHasEnded) {
-    testing::ScratchDir dir;
+    ScratchDir dir;
     const auto ramSave = [&](Rig& r) {
         r.host.saveAnswers.push_back(dir / "ram.dat");
         r.form().ramSaveButton.OnClick();

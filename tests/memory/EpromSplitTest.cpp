@@ -1,6 +1,6 @@
 #include "core/memory/EpromSplit.h"
 
-#include "ScratchDir.h"
+#include "testkit/ScratchDir.h"
 
 #include <gtest/gtest.h>
 #include <sys/fsuid.h>
@@ -10,8 +10,10 @@
 namespace qvd {
 namespace {
 
+using test::ReadFile;
+using test::ScratchDir;
+
 namespace fs = std::filesystem;
-using testing::ScratchDir;
 
 TEST(EpromSplit, HalfNames) {
     struct Case { std::string image, odd, even; };
@@ -58,8 +60,8 @@ TEST(EpromSplit, LeavesTheUsersFilesOfTemporaryNamesAlone) {
         if (evenIsFolder) fs::create_directory(dir / "bw_even.hex");
         const EpromFileResult result = SplitEpromImage(image, dir / "bw_odd.hex", dir / "bw_even.hex");
         EXPECT_EQ(result.status, evenIsFolder ? EpromFileStatus::CannotCreateOutput : EpromFileStatus::Ok);
-        EXPECT_TRUE(ScratchDir::Read(dir / "bw_odd.hex.part") == "part");  // not a half of the image
-        EXPECT_TRUE(ScratchDir::Read(dir / "mine") == "mine");
+        EXPECT_TRUE(ReadFile(dir / "bw_odd.hex.part") == "part");  // not a half of the image
+        EXPECT_TRUE(ReadFile(dir / "mine") == "mine");
         EXPECT_TRUE(fs::is_symlink(dir / "bw_even.hex.part"));
         EXPECT_EQ(dir.EntryCount(), evenIsFolder ? 5u : 6u);  // no temporary left over
     }

@@ -1,7 +1,7 @@
 #include "core/memory/ImageFile.h"
 #include "core/memory/RamWrite.h"
 
-#include "ScratchDir.h"
+#include "testkit/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,12 @@
 namespace qvd {
 namespace {
 
+using test::ReadFile;
+using test::ScratchDir;
+
 // Whole images reach the module in the session tests; here the limits.
 TEST(RestorePlan, ImageFileReadsWholeOrRefuses) {
-    testing::ScratchDir dir;
+    ScratchDir dir;
     EXPECT_EQ(ReadImageFile(dir.Write("exact.bin", std::string(100, 'x')), 100).bytes, std::string(100, 'x'));
     const ImageFile large = ReadImageFile(dir.Write("large.bin", std::string(101, 'x')), 100);
     EXPECT_EQ(large.error, ImageFileError::TooLarge);

@@ -1,7 +1,7 @@
 // Whole RAM and EPROM transfers against the virtual adapter: what reaches
 // the file, what reaches the module, and what the user is told.
-#include "memory/ScratchDir.h"
-#include "support/Rig.h"
+#include "testkit/ScratchDir.h"
+#include "testkit/Rig.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@
 namespace qvd::test {
 namespace {
 
-using qvd::testing::ScratchDir;
 
 constexpr const char* kVerified = "OK";
 const std::string kRepeatRead = "Den RAM/EPROM-Auslesevorgang wiederholen.";
@@ -77,7 +76,7 @@ TEST(RamSave, FileKeepsWhatCameAndOnlyAVerifiedSaveIsCalledSo) {
         EXPECT_EQ(Has(rig.Sent(), "g0010"), c.memoryChecksum);
         const std::string& ram = rig.device->config.ram;
         EXPECT_TRUE(std::filesystem::exists(dir / "ram.dat"));  // kept in every case
-        EXPECT_TRUE(ScratchDir::Read(dir / "ram.dat") == ram.substr(0, c.fileBytes));
+        EXPECT_TRUE(ReadFile(dir / "ram.dat") == ram.substr(0, c.fileBytes));
         EXPECT_FALSE(rig.form().progressBar.visible);
         if (verified) { EXPECT_EQ(rig.form().bytesPanel.caption, "Rx-Bytes: " + std::to_string(ram.size())); }
     }
@@ -94,10 +93,10 @@ TEST(RamSave, FailedSaveOverABackupLeavesTheBackup) {
         const std::string backup = dir.Write("ram.dat", "the old backup");
         const std::string aside = backup + ".unvollständig";
         SaveWith(rig, rig.form().ramSaveButton, backup);
-        EXPECT_EQ(ScratchDir::Read(backup), fails ? "the old backup" : rig.device->config.ram);
+        EXPECT_EQ(ReadFile(backup), fails ? "the old backup" : rig.device->config.ram);
         EXPECT_EQ(std::filesystem::exists(aside), fails);
         if (!fails) continue;
-        EXPECT_TRUE(ScratchDir::Read(aside) == rig.device->config.ram);
+        EXPECT_TRUE(ReadFile(aside) == rig.device->config.ram);
         EXPECT_TRUE(rig.Boxes().back().ends_with("Die empfangenen Daten stehen unter: " + aside));
         EXPECT_TRUE(rig.LogHas("Datei unverändert: " + backup + ", empfangene Daten unter: " + aside));
     }
@@ -128,7 +127,7 @@ TEST(RamSave, StreamThatEndsDuringTheInputHoldIsKept) {
     Rig rig(Rig::Connected, 8, config);
     ScratchDir dir;
     SaveWith(rig, rig.form().ramSaveButton, dir / "ram.dat");
-    EXPECT_TRUE(ScratchDir::Read(dir / "ram.dat") == rig.device->config.ram);
+    EXPECT_TRUE(ReadFile(dir / "ram.dat") == rig.device->config.ram);
 }
 
 TEST(RamRestore, EveryByteReachesTheModuleInPacedBlocks) {

@@ -1,7 +1,7 @@
 // Views, single cells, the EPROM split and join, and the RAM comparison,
 // driven through the window against the virtual adapter.
-#include "memory/ScratchDir.h"
-#include "support/Rig.h"
+#include "testkit/ScratchDir.h"
+#include "testkit/Rig.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 namespace qvd::test {
 namespace {
 
-using qvd::testing::ScratchDir;
 
 // What went to the adapter, without the polls that fall due meanwhile.
 Lines Commands(Rig& rig) {
@@ -108,8 +107,8 @@ TEST(HexView, SavedViewHasOneCrLfPerLine) {
     ScratchDir dir;
     rig.host.saveAnswers.push_back(dir / "view.txt");
     f.epromViewSaveButton.OnClick();
-    EXPECT_EQ(ScratchDir::Read(dir / "view.txt"), "000000: AB CD\r\n\xC4quator\r\n");
-    EXPECT_EQ(rig.form().logMemo.lines.back(), "EPROM-Ansicht-Inhalt gespeichert unter: " + (dir / "view.txt"));
+    EXPECT_EQ(ReadFile(dir / "view.txt"), "000000: AB CD\r\n\xC4quator\r\n");
+    EXPECT_EQ(rig.form().logMemo.lines.back(), "EPROM-Ansicht-Inhalt gespeichert unter: " + (dir / "view.txt").string());
 }
 
 // A word write: the real window run.
@@ -200,7 +199,7 @@ TEST(EpromFiles, SplitAndJoinGiveBackTheImageAWrongSizeCreatesNothing) {
     rig.host.saveAnswers.push_back(dir / "joined.hex");
     rig.form().joinEpromItem.OnClick();
     EXPECT_EQ(rig.form().logMemo.lines.back(), "OK");
-    EXPECT_TRUE(ScratchDir::Read(dir / "joined.hex") == image);  // which half holds which bytes: the session fuzzer
+    EXPECT_TRUE(ReadFile(dir / "joined.hex") == image);  // which half holds which bytes: the session fuzzer
     ASSERT_TRUE(rig.RunUntilReleased());
 }
 

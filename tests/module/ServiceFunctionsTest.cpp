@@ -1,14 +1,13 @@
 // The service layout's operations and the status report file.
 #include "core/module/StatusReport.h"
-#include "memory/ScratchDir.h"
-#include "support/Rig.h"
+#include "testkit/ScratchDir.h"
+#include "testkit/Rig.h"
 
 #include <gtest/gtest.h>
 
 namespace qvd::test {
 namespace {
 
-using qvd::testing::ScratchDir;
 
 TEST(AdpSwitch, OnAndOffInTurn) {
     Rig rig(Rig::Connected, 3);
@@ -90,7 +89,7 @@ TEST(StatusReport, FileHoldsInfoStatusAndLogInWindows1252) {
         rig.host.saveAnswers.push_back(path);
         rig.form().saveStatusButton.OnClick();
     }
-    const std::string saved = ScratchDir::Read(path);
+    const std::string saved = ReadFile(path);
     EXPECT_EQ(saved.find("QVD-Modul Infos"), saved.rfind("QVD-Modul Infos"));  // replaced, not appended to
     EXPECT_TRUE(saved.ends_with("Statusmeldungen & QVD-Infos gespeichert unter: " + path + "\r\n"));
     EXPECT_EQ(rig.host.dialogs.back().defaultName, "QVD-PC_Status.txt");

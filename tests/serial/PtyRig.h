@@ -4,7 +4,7 @@
 #include "core/host/RealTimeHost.h"
 #include "core/serial/TVaComm.h"
 #include "core/serial/TermiosTransport.h"
-#include "support/RealTime.h"
+#include "testkit/RealTime.h"
 
 #include <poll.h>
 #include <pty.h>
@@ -38,7 +38,7 @@ struct Pty {
     // Reads until n bytes have come or timeoutMs have passed.
     std::string Receive(size_t n, int timeoutMs) {
         std::string out;
-        const auto start = Clock::now();
+        const auto start = SteadyClock::now();
         pollfd p{master, POLLIN, 0};
         while (out.size() < n && MsSince(start) < timeoutMs) {
             if (::poll(&p, 1, 20) <= 0) continue;

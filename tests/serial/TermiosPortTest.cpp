@@ -120,7 +120,7 @@ TEST(TermiosPort, WriteTextReturnsWhenTheOtherEndHasTakenEverythingOrGivesUpAfte
         readerStarted = true;
         arrived = rig.pty.Receive(bytes.size(), 20000);
     });
-    auto start = Clock::now();
+    auto start = SteadyClock::now();
     EXPECT_TRUE(rig.comm.WriteText(bytes));
     EXPECT_GE(MsSince(start), 250);
     EXPECT_TRUE(readerStarted);
@@ -128,10 +128,10 @@ TEST(TermiosPort, WriteTextReturnsWhenTheOtherEndHasTakenEverythingOrGivesUpAfte
     EXPECT_TRUE(arrived == bytes) << arrived.size() << " of " << bytes.size() << " bytes";
 
     // Nobody reads any more.
-    start = Clock::now();
+    start = SteadyClock::now();
     EXPECT_FALSE(rig.comm.WriteText(Pattern(1024 * 1024)));
     EXPECT_TRUE(MsSince(start) >= 950 && MsSince(start) < 5000) << MsSince(start);
-    start = Clock::now();
+    start = SteadyClock::now();
     rig.comm.Close();  // the stuck output does not hold it up
     EXPECT_LT(MsSince(start), 5000);
 }

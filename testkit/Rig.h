@@ -1,9 +1,11 @@
 #pragma once
-// One whole program on virtual time with virtual COM ports: the test drives
-// the real handlers and reads what a user would see.
+// The whole program on virtual time: the test drives the real handlers and
+// reads what a user would see. Its COM ports are virtual ones with the
+// virtual adapter, or those of a scripted device (the fuzzer's).
 #include "core/host/VirtualHost.h"
 #include "core/program/Program.h"
 #include "sim/VirtualPort.h"
+#include "testkit/ProgramState.h"
 
 #include <algorithm>
 #include <memory>
@@ -14,22 +16,29 @@ namespace qvd::test {
 
 using Lines = std::vector<std::string>;
 
-// COM n of the rig is the virtual device "COMn".
+// COM n of the rig is the device "COMn".
 inline std::string ComName(int n) { return "COM" + std::to_string(n); }
 
 inline bool Has(const Lines& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-struct Rig {
+class Rig {
+    std::unique_ptr<VirtualHost> ownHost_;
+
+public:
     enum Setup {
         Bare,       // no ports, not started
         Opened,     // an adapter at COM1, its port open and the module type set, not started
         Connected,  // started, and connected to an adapter at COM1 by a search; no boxes recorded
     };
     explicit Rig(Setup setup = Bare, uint8_t type = 1, sim::DeviceConfig config = {});
+    // On a host and ports of the caller's, not started.
+    Rig(VirtualHost& host, TransportFactory transports);
+    Rig(const Rig&) = delete;
+    Rig& operator=(const Rig&) = delete;
 
-    VirtualHost host;
+    VirtualHost& host;
     sim::VirtualPorts ports{host};
     std::unique_ptr<Program> program;
     sim::QvdDevice* device = nullptr;  // the adapter at COM1, if any
@@ -43,7 +52,7 @@ struct Rig {
     void AddSilentPort(int com) { ports.AddSilentPort(ComName(com)); }
 
     // The start-up (notice box answered at once) and the enumeration.
-    void StartAndEnumerate();
+    bool StartAndEnumerate(uint32_t maxMs = 30000);
     // Start-up and enumeration, then the user's search, observed from Mark().
     // Returns the virtual ms the search took.
     uint64_t Search();
@@ -52,8 +61,9 @@ struct Rig {
     bool Poll();
     // Runs until an operation has ended and a tick has given the controls back.
     bool RunUntilReleased(uint32_t maxMs = 400000) {
-        return host.RunUntil([&] { return conn().state() == ConnState::Connected && !program->runner.Busy() && !program->runner.ControlsHeld(); }, maxMs);
+        return host.RunUntil([&] { return IsReleased(*program); }, maxMs);
     }
+    bool AtRest() { return IsAtRest(*program); }
 
     // Starts an observation: what is sent to COM1 and logged from here on.
     void Mark();

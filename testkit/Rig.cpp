@@ -1,8 +1,14 @@
-#include "support/Rig.h"
+#include "testkit/Rig.h"
 
 namespace qvd::test {
 
-Rig::Rig(Setup setup, uint8_t type, sim::DeviceConfig config) {
+Rig::Rig(VirtualHost& h, TransportFactory transports) : host(h) {
+    program = std::make_unique<Program>(host, std::move(transports), [](int n) { return ComName(n); });
+    host.onCloseRequest = [this] { program->RequestClose(); };
+}
+
+Rig::Rig(Setup setup, uint8_t type, sim::DeviceConfig config)
+    : ownHost_(std::make_unique<VirtualHost>()), host(*ownHost_) {
     program = std::make_unique<Program>(host, ports.Factory(), [](int n) { return ComName(n); });
     host.onCloseRequest = [this] { program->RequestClose(); };
     if (setup == Bare) return;
@@ -11,16 +17,16 @@ Rig::Rig(Setup setup, uint8_t type, sim::DeviceConfig config) {
     if (setup == Opened) {
         program->serialPort.SetPortNum(1);
         program->serialPort.Open();
-        program->runner.ModuleTypeRead(type);
+        SetModuleType(*program, type);
         return;
     }
     Search();
     host.messages.clear();
 }
 
-void Rig::StartAndEnumerate() {
+bool Rig::StartAndEnumerate(uint32_t maxMs) {
     program->Start();
-    host.RunUntil([this] { return conn().state() == ConnState::Idle; }, 30000);
+    return host.RunUntil([this] { return IsIdle(*program); }, maxMs);
 }
 
 uint64_t Rig::Search() {

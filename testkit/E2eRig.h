@@ -7,6 +7,9 @@
 #include "core/program/Program.h"
 #include "core/serial/PortNames.h"
 #include "core/serial/TermiosTransport.h"
+#include "testkit/ProgramState.h"
+#include "testkit/RealTime.h"
+#include "testkit/ScratchDir.h"
 
 #include <algorithm>
 #include <atomic>
@@ -17,18 +20,14 @@
 #include <deque>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <spawn.h>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <sys/fsuid.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
-#include <termios.h>  // qvd_measure opens the terminal itself
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -39,34 +38,8 @@ namespace qvd::e2e {
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
-using SteadyClock = std::chrono::steady_clock;
-
-inline std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-inline void WriteAll(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline double MsSince(SteadyClock::time_point start) {
-    return std::chrono::duration<double, std::milli>(SteadyClock::now() - start).count();
-}
-
-// Polls pred every few milliseconds (for conditions outside the program).
-inline bool WaitFor(const std::function<bool()>& pred, int ms) {
-    for (const auto start = SteadyClock::now(); !pred(); std::this_thread::sleep_for(std::chrono::milliseconds(2)))
-        if (MsSince(start) > ms) return pred();
-    return true;
-}
-
-// CPU seconds of this whole process (every thread) so far.
-inline double ProcessCpuSeconds() {
-    rusage use{};
-    ::getrusage(RUSAGE_SELF, &use);
-    return double(use.ru_utime.tv_sec + use.ru_stime.tv_sec) + (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
-}
+using test::IsConnected, test::IsIdle, test::IsReleased, test::MsSince, test::ProcessCpuSeconds, test::ReadFile,
+    test::ScratchDir, test::SteadyClock, test::WaitFor, test::WriteFile;
 
 inline int Count(const Lines& lines, const std::string& line) {
     return static_cast<int>(std::count(lines.begin(), lines.end(), line));
@@ -79,24 +52,6 @@ inline bool HasPrefix(const Lines& lines, const std::string& start) {
 inline Lines From(const Lines& lines, size_t mark) {
     return {lines.begin() + static_cast<long>(std::min(mark, lines.size())), lines.end()};
 }
-
-// A fresh folder, removed with its contents.
-struct TempDir {
-    fs::path path = [] {
-        char name[] = "/tmp/qvd-e2e-XXXXXX";
-        if (!::mkdtemp(name)) throw std::runtime_error("mkdtemp");
-        return fs::path(name);
-    }();
-    ~TempDir() {
-        // Folders a case made unwritable must be opened again to be removed.
-        std::error_code ignored;
-        for (auto it = fs::recursive_directory_iterator(path, ignored); it != fs::recursive_directory_iterator(); it.increment(ignored))
-            if (it->is_directory(ignored) && !it->is_symlink(ignored))
-                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(path, ignored);
-    }
-    fs::path operator/(const std::string& name) const { return path / name; }
-};
 
 // The virtual adapter as its own process, every command it takes printed
 // (--verbose) into a file per run. Restarts publish the same COM name, as
@@ -142,12 +97,12 @@ public:
     Lines Received() const {
         static const std::string kTag = "qvd-sim: Befehl: ";
         Lines commands;
-        std::istringstream text(ReadAll(out_));
+        std::istringstream text(ReadFile(out_));
         for (std::string line; std::getline(text, line) && !text.eof();)  // a line without its end is still coming
             if (line.starts_with(kTag)) commands.push_back(line.substr(kTag.size()));
         return commands;
     }
-    std::string Stderr() const { return ReadAll(err_); }
+    std::string Stderr() const { return ReadFile(err_); }
 
     // Ends the process as pulling the plug would (SIGKILL: no clean-up, the
     // terminal just goes).
@@ -262,13 +217,13 @@ struct E2eProgram {
     bool StartAndEnumerate() {
         program.Start();
         host.messages.clear();  // the notice
-        return host.RunUntil([&] { return conn().state() == ConnState::Idle; }, 15000);
+        return host.RunUntil([&] { return IsIdle(program); }, 15000);
     }
     // The user's search; true when it connected.
     bool Search() {
         Mark();
         form().searchButton.OnClick();
-        return conn().state() == ConnState::Connected;
+        return IsConnected(program);
     }
     bool Connect() { return StartAndEnumerate() && Search(); }
 
@@ -286,7 +241,7 @@ struct E2eProgram {
 
     // Until an operation has ended and a tick has given the controls back.
     bool RunUntilReleased(uint32_t maxMs) {
-        return host.RunUntil([&] { return conn().state() == ConnState::Connected && !program.runner.Busy() && !program.runner.ControlsHeld(); }, maxMs);
+        return host.RunUntil([&] { return IsReleased(program); }, maxMs);
     }
     bool Save(Control& button, const std::string& path, uint32_t maxMs = 30000) {
         host.saveAnswers.push_back(path);
@@ -298,18 +253,25 @@ struct E2eProgram {
     // (and the status file) offered, and the window takes input.
     bool Dropped() {
         MainForm& f = form();
-        return !program.serialPort.Active() && conn().state() == ConnState::Idle && f.searchButton.enabled &&
+        return !program.serialPort.Active() && IsIdle(program) && f.searchButton.enabled &&
                f.saveStatusButton.enabled && f.window.enabled && !f.ramSaveButton.enabled && !f.disconnectButton.enabled;
     }
 
     // Share of one core the whole process used while the program ran its
     // event loop for ms.
     double CpuShareWhileRunning(uint32_t ms) {
-        const double cpu = ProcessCpuSeconds();
-        const auto start = SteadyClock::now();
-        host.RunFor(ms);
-        return (ProcessCpuSeconds() - cpu) * 1000.0 / MsSince(start);
+        return test::CpuShare([&] { host.RunFor(ms); });
     }
+};
+
+// A fresh folder with an adapter process at its COM1 and the program on it.
+struct E2eRig {
+    ScratchDir dir;
+    Adapter adapter{dir / "ports" / "COM1"};
+    E2eProgram pc{dir / "ports"};
+
+    // Starts the adapter and connects to it by a search.
+    bool Connect(const std::vector<std::string>& options) { return adapter.Start(options) && pc.Connect(); }
 };
 
 // File-system checks of this thread as another user would meet them: root
