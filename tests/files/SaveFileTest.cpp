@@ -1,4 +1,5 @@
 #include "core/files/SaveFile.h"
+#include "core/files/WholeFile.h"
 
 #include "testkit/ScratchDir.h"
 
@@ -42,6 +43,8 @@ TEST(SaveFile, KeepsThePreviousFileUntilTheNewOneIsWhole) {
     ScratchDir dir;
     ::mkfifo((dir / "fifo").c_str(), 0666);
     EXPECT_FALSE(SaveFile::Create(dir / "fifo"));
+    // Nor may a view or the status report wait on it for a reader.
+    EXPECT_EQ(WriteWholeFile(dir / "fifo", "text"), "keine reguläre Datei");
 }
 
 }  // namespace
