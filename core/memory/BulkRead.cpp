@@ -35,6 +35,12 @@ void BulkRead::StartBinaryStream(MemoryKind kind) {
     exchange().SendCommand(eprom ? "h\r" : "a\r", 10);
 }
 
+void BulkRead::EndBinaryStream(BusyLock& lock) {
+    lock.HoldTimer();
+    ctx_.runner.EndTransfer();
+    form().progressBar.SetVisible(false);
+}
+
 void BulkRead::ShowProgress() { ShowTransferProgress(form().progressBar, receivedBytes_, expectedBytes_); }
 
 void BulkRead::OnBytesReceived() {

@@ -29,6 +29,9 @@ protected:
     // The third silent tick: the stream is over.
     virtual void End(BusyLock& lock) = 0;
     void ShowProgress();
+    // The end of a binary read: the poll timer rests while the result is
+    // checked (the checks' own waits must not poll), the transfer is over.
+    void EndBinaryStream(BusyLock& lock);
 
     OperationContext& ctx_;
     MainForm& form() { return ctx_.form; }

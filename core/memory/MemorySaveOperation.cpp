@@ -53,9 +53,7 @@ void MemorySaveOperation::Take(const std::string& chunk) {
 }
 
 void MemorySaveOperation::End(BusyLock& lock) {
-    lock.HoldTimer();
-    ctx_.runner.EndTransfer();
-    form().progressBar.SetVisible(false);
+    EndBinaryStream(lock);
     CompleteFile();
 }
 

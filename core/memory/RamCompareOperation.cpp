@@ -55,9 +55,7 @@ void RamCompareOperation::Take(const std::string& chunk) {
 }
 
 void RamCompareOperation::End(BusyLock& lock) {
-    lock.HoldTimer();
-    ctx_.runner.EndTransfer();
-    form().progressBar.SetVisible(false);
+    EndBinaryStream(lock);
     Compare();
 }
 
