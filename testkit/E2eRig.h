@@ -3,7 +3,7 @@
 // pseudo-terminals, through the real termios backend: the adapter as a
 // process that can be killed and restarted under the same COM name, and the
 // program with a host that answers its dialogs as a technician would.
-#include "core/host/RealTimeHost.h"
+#include "core/host/AnsweringHost.h"
 #include "core/program/Program.h"
 #include "core/serial/PortNames.h"
 #include "core/serial/TermiosTransport.h"
@@ -154,26 +154,8 @@ private:
     std::thread killer_;
 };
 
-// The real-time host with a technician at the dialogs: questions and file
-// choices answered from queues (No and Cancel when they run dry).
-class TechnicianHost : public RealTimeHost {
-public:
-    bool AskYesNo(const std::string&, const std::string&) override { return Take(yesNoAnswers).value_or(false); }
-    std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override { return Take(openAnswers).value_or(std::nullopt); }
-    std::optional<std::string> SaveFileDialog(const FileDialogRequest&) override { return Take(saveAnswers).value_or(std::nullopt); }
-
-    std::deque<bool> yesNoAnswers;
-    std::deque<std::optional<std::string>> openAnswers, saveAnswers;
-
-private:
-    template <typename T>
-    static std::optional<T> Take(std::deque<T>& answers) {
-        if (answers.empty()) return std::nullopt;
-        const T answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
+// The real-time host with a technician at the dialogs.
+using TechnicianHost = AnsweringHost;
 
 // Texts the supervisor shows when the adapter has stopped answering.
 inline constexpr const char* kNoContact1 = "Keine Kommunikation mit dem QVD-Modul (1). Erneuter Verbindungsaufbau folgt...";

@@ -70,6 +70,9 @@ void ClockOperations::ReadClock(BusyLock& lock) {
         if (layout == ClockLayout::Timekeeper)
             ShowTimekeeperBits(RegisterCharacters(layout, answer, kReadBlockOffset));
         ShowClockValidity(layout, answer);
+        lock.Report(Outcome::Succeeded);
+    } else {
+        lock.Report(layout == ClockLayout::None ? Outcome::BadInput : Outcome::AdapterLost);
     }
     form_.LogInfo("Zeit & Datum abfrage: " + FromWire(text));
     form_.clockDisplay.SetCaption(FromWire(text));
@@ -102,7 +105,7 @@ void ClockOperations::ReadClockIntoFields(ClockLayout layout) {
 
 void ClockOperations::SetClockFromFields(BusyLock& lock) {
     lock.TakeControls();
-    WriteClock(TwoDigits(host_.Now().second));
+    lock.Report(WriteClock(TwoDigits(host_.Now().second)));
 }
 
 void ClockOperations::SetClockFromPc(BusyLock& lock) {
@@ -115,10 +118,10 @@ void ClockOperations::SetClockFromPc(BusyLock& lock) {
     form_.yearEdit.SetText(TwoDigits(now.year));
     form_.hoursEdit.SetText(TwoDigits(now.hour));
     form_.minutesEdit.SetText(TwoDigits(now.minute));
-    WriteClock(TwoDigits(now.second));
+    lock.Report(WriteClock(TwoDigits(now.second)));
 }
 
-void ClockOperations::WriteClock(const std::string& pcSeconds) {
+Outcome ClockOperations::WriteClock(const std::string& pcSeconds) {
     const ClockLayout layout = ClockLayoutOf(conn_.moduleType());
     ClockInput input{ToWire(form_.yearEdit.caption), ToWire(form_.monthEdit.caption),
                      ToWire(form_.dayEdit.caption), ToWire(form_.hoursEdit.caption),
@@ -130,17 +133,18 @@ void ClockOperations::WriteClock(const std::string& pcSeconds) {
     const auto commands = ClockSetCommands(layout, input, pcSeconds);
     if (!commands) {
         form_.LogInfo("Fehlerhafte Datum-/Zeitvorgabe");
-        return;
+        return Outcome::BadInput;
     }
 
     std::string text;
+    bool answered = false;
     if (layout == ClockLayout::Adp) {
         // The results are not checked; the read-back is taken as it stands,
         // "---" after a failed "q".
         std::string answer;
         for (const std::string& command : *commands) {
             const bool last = &command == &commands->back();
-            exchange_.ExchangeCommand(command, static_cast<uint16_t>(last ? SetAnswerLength(layout) : 6));
+            answered = exchange_.ExchangeCommand(command, static_cast<uint16_t>(last ? SetAnswerLength(layout) : 6));
             answer = exchange_.LastAnswer();
             exchange_.DelayWithEvents(10);
         }
@@ -152,6 +156,7 @@ void ClockOperations::WriteClock(const std::string& pcSeconds) {
         }
         if (commands->size() == 3 &&
             exchange_.ExchangeCommand((*commands)[2], static_cast<uint16_t>(SetAnswerLength(layout)))) {
+            answered = true;
             const std::string answer = exchange_.LastAnswer();
             text = ClockText(DecodeClockBlock(layout, answer, kEchoBlockOffset));
             if (layout == ClockLayout::Timekeeper)
@@ -160,6 +165,8 @@ void ClockOperations::WriteClock(const std::string& pcSeconds) {
     }
     form_.LogInfo("Zeit & Datum gesetzt: " + FromWire(text));
     form_.clockDisplay.SetCaption(FromWire(text));
+    // The read-back is the only sign that the clock took the time.
+    return answered ? Outcome::Succeeded : Outcome::AdapterLost;
 }
 
 namespace {

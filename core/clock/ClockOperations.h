@@ -39,7 +39,7 @@ public:
 private:
     // The set after step 1 of "Setzen": pcSeconds are the PC clock's two
     // seconds digits taken by the caller.
-    void WriteClock(const std::string& pcSeconds);
+    Outcome WriteClock(const std::string& pcSeconds);
     // The clock display's colour by the invalid-time test of an "f" answer.
     void ShowClockValidity(ClockLayout layout, const std::string& answer);
 

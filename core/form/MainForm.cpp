@@ -101,6 +101,7 @@ void MainForm::LogInfo(const std::string& text) {
 
 void MainForm::LogError(const std::string& text) {
     AppendLogText(text);
+    if (onErrorLogged) onErrorLogged(text);
     SetLogColors(colors::Red, colors::Yellow);
     messagePanel.SetCaption(OneLine(text));
 }

@@ -173,6 +173,9 @@ public:
     // --- message log ---
     void LogInfo(const std::string& text);
     void LogError(const std::string& text);
+    // Every LogError text as it is logged (a caller without a window tells
+    // it where no box does).
+    std::function<void(const std::string&)> onErrorLogged;
     // Appends to the log window only (status bar untouched, colours kept).
     void LogLine(const std::string& text);
     void SetLogColors(Rgb background, Rgb text);

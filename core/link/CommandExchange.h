@@ -46,6 +46,14 @@ public:
     bool WriteBlock(const std::string& bytes);
 
     // --- the port itself (enumeration and search) ---
+    // The COM numbers the enumeration and the search walk (1 to 16, or the
+    // one port a caller names).
+    struct PortRange {
+        int first = 1;
+        int last = 16;
+    };
+    const PortRange& ports() const { return ports_; }
+    void RestrictPorts(int first, int last) { ports_ = {first, last}; }
     int PortNum() const { return comm_.PortNum(); }
     std::string PortDevice() const { return comm_.ResolvedDevice(); }
     // Raises the port's error when the port cannot be opened.
@@ -94,6 +102,7 @@ private:
     EventPump& pump_;
     TVaComm& comm_;
     const Connection& conn_;
+    PortRange ports_;
     std::string lastAnswer_;  // raw bytes of the last exchange, "---" after a wrong length
     bool busy_ = false;
     bool raiseLinkFailures_ = false;

@@ -38,6 +38,8 @@ void BusyLock::Release() {
     runner_.form_.pollTimer.SetEnabled(true);
 }
 
+void BusyLock::Report(Outcome outcome) { runner_.Report(outcome); }
+
 OperationRunner::OperationRunner(Host& host, MainForm& form, CommandExchange& exchange)
     : host_(host), form_(form), exchange_(exchange) {}
 
@@ -114,6 +116,7 @@ void OperationRunner::Click(Control& control, const OperationFactory& make) {
 
 void OperationRunner::Run(std::unique_ptr<Operation> operation) {
     running_ = std::move(operation);
+    result_ = {};
     try {
         BusyLock lock(*this);
         starting_ = true;
@@ -151,6 +154,13 @@ void OperationRunner::OnTick() {
     }
     if (conn_.state_ == ConnState::Connected && controlsHeld_) GiveHeldControlsBack();
     if (onSupervisorTick) onSupervisorTick();
+}
+
+bool OperationRunner::StopRunning() {
+    if (!running_ || starting_ || !running_->StopNow()) return false;
+    result_.Report(Outcome::Stopped);
+    running_.reset();
+    return true;
 }
 
 void OperationRunner::GiveHeldControlsBack() {

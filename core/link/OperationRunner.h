@@ -6,6 +6,7 @@
 #include "core/host/Host.h"
 #include "core/link/CommandExchange.h"
 #include "core/link/Connection.h"
+#include "core/link/OperationResult.h"
 
 #include <functional>
 #include <memory>
@@ -33,6 +34,8 @@ public:
     void GiveControlsBack();
     // The poll timer back now, when it was held.
     void Release();
+    // How the run is going: see OperationResult::Report.
+    void Report(Outcome outcome);
 
 private:
     friend class OperationRunner;
@@ -54,6 +57,9 @@ public:
     virtual void OnBytesReceived() {}
     // Every timer tick while it runs.
     virtual void OnTick(BusyLock& lock) {}
+    // Ends the operation at once where that is safe (a stream being
+    // received); false where it must run to its end (a write, a check).
+    virtual bool StopNow() { return false; }
 };
 
 using OperationFactory = std::function<std::unique_ptr<Operation>()>;
@@ -85,6 +91,13 @@ public:
     bool Busy() const { return running_ != nullptr; }
     // The lock's controls are off and wait for a tick in the connected state.
     bool ControlsHeld() const { return controlsHeld_; }
+    // Ends the running operation where it can stop now; true when it has.
+    bool StopRunning();
+
+    // The result of the operation running or last run.
+    const OperationResult& lastResult() const { return result_; }
+    void Report(Outcome outcome) { result_.Report(outcome); }
+    void Figure(const std::string& name, const std::string& value) { result_.Figure(name, value); }
 
     // The poll timer's tick: the running transfer's, otherwise the supervisor's.
     void OnTick();
@@ -111,6 +124,7 @@ private:
     CommandExchange& exchange_;
     Connection conn_;
     std::unique_ptr<Operation> running_;
+    OperationResult result_;
     // Start is under way: received bytes stay in the port, the operation is
     // still exchanging its commands and needs their answers.
     bool starting_ = false;

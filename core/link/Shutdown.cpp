@@ -31,6 +31,12 @@ bool Shutdown::MayClose() {
     // A second request during this one's waits: the first one closes.
     if (closing_) return false;
     closing_ = true;
+    LetAdapterGo();
+    exchange_.DelayWithEvents(1000);
+    return true;
+}
+
+void Shutdown::LetAdapterGo() {
     const ModuleProfile* profile = FindProfile(runner_.connection().moduleType());
     if (profile && profile->switchAdpOffAtClose) exchange_.ExchangeCommand("a0000", 6);
     exchange_.DelayWithEvents(10);
@@ -38,8 +44,6 @@ bool Shutdown::MayClose() {
     form_.pollTimer.SetEnabled(false);
     exchange_.SendCommand(std::string(1, kReleaseByte), 1);
     exchange_.ClosePort();
-    exchange_.DelayWithEvents(1000);
-    return true;
 }
 
 void Shutdown::FadeOut() {

@@ -14,6 +14,9 @@ public:
 
     // False keeps the window open.
     bool MayClose();
+    // What the close does at the adapter: the adp module switched off, the
+    // release byte, the port closed. For a caller that has no window to fade.
+    void LetAdapterGo();
     // The fading close; the window closes after it.
     void FadeOut();
     // The lock-out asks for the close itself, from inside a running lock.

@@ -13,8 +13,6 @@ namespace qvd {
 
 namespace {
 
-constexpr int kFirstPort = 1;
-constexpr int kLastPort = 16;
 constexpr uint32_t kEnumerationInterval = 100;
 constexpr uint32_t kPollInterval = 1000;
 constexpr uint32_t kReleaseWait = 100;
@@ -69,12 +67,19 @@ void Supervisor::OnPollTick() {
     }
 }
 
+void Supervisor::EnumerateNow() {
+    form_.LogLine("Suche alle COM...");
+    runner_.EnumerationStarted();
+    EnumeratePorts();
+}
+
 void Supervisor::EnumeratePorts() {
     form_.searchButton.SetEnabled(false);
     form_.saveStatusButton.SetEnabled(false);
     bool found = false;
     std::set<std::string> refused;
-    for (int n = kFirstPort; n <= kLastPort; ++n) {
+    portProblems_.clear();
+    for (int n = exchange_.ports().first; n <= exchange_.ports().last; ++n) {
         try {
             exchange_.OpenPort(n);
         } catch (const EVaCommError& error) {
@@ -83,11 +88,14 @@ void Supervisor::EnumeratePorts() {
             // named: the user can do something about it.
             const std::string device = exchange_.PortDevice();
             if ((error.Code() == EACCES || error.Code() == EPERM) && refused.insert(device).second)
-                form_.LogLine("Kein Zugriff auf " + device +
-                              ": Benutzer muss Mitglied der Gruppe dialout sein.");
+                portProblems_.push_back("Kein Zugriff auf " + device +
+                                        ": Benutzer muss Mitglied der Gruppe dialout sein.");
             else if (error.Code() == EBUSY && refused.insert(device).second)
-                form_.LogLine("COM " + std::to_string(n) + " (" + device +
-                              ") ist von einem anderen Programm belegt.");
+                portProblems_.push_back("COM " + std::to_string(n) + " (" + device +
+                                        ") ist von einem anderen Programm belegt.");
+            else
+                continue;
+            form_.LogLine(portProblems_.back());
             continue;
         }
         form_.LogLine("Vorhanden: COM " + std::to_string(n));

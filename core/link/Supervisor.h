@@ -10,6 +10,7 @@
 #include "core/link/ServiceGate.h"
 
 #include <string>
+#include <vector>
 
 namespace qvd {
 
@@ -30,6 +31,13 @@ public:
     void WatchNewConnection() { noAnswerCount_ = 0; }
     // A search starts: an error code of the last adapter means nothing now.
     void ForgetLastError() { lastErrorCode_.clear(); }
+
+    // The enumeration at once, without the start-up's notice and wait (a
+    // caller without a window).
+    void EnumerateNow();
+    // What the last enumeration said about ports that exist but could not
+    // be had (no permission, held by another program), as logged.
+    const std::vector<std::string>& portProblems() const { return portProblems_; }
 
     // Drops the connection after a fatal adapter error or loss of contact.
     void DropConnection();
@@ -59,6 +67,7 @@ private:
     ServiceGate& serviceGate_;
     uint8_t noAnswerCount_ = 0;
     std::string lastErrorCode_;
+    std::vector<std::string> portProblems_;
     // The pause after an error reset is running (further up the stack).
     bool resetPauseRunning_ = false;
 };

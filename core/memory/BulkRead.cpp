@@ -1,5 +1,6 @@
 #include "core/memory/BulkRead.h"
 
+#include "core/form/Colors.h"
 #include "core/memory/ProgressBar.h"
 #include "core/wire/ModuleProfile.h"
 
@@ -52,6 +53,16 @@ void BulkRead::OnBytesReceived() {
     Take(chunk);
     idleTicks_ = 0;
     ShowProgress();
+}
+
+bool BulkRead::StopNow() {
+    if (!streaming_) return false;
+    streaming_ = running_ = false;
+    ctx_.runner.EndTransfer();
+    form().progressBar.SetVisible(false);
+    form().activityIndicator.SetColor(colors::Navy);
+    Discard();
+    return true;
 }
 
 void BulkRead::OnTick(BusyLock& lock) {

@@ -16,6 +16,8 @@ public:
     bool Running() const override { return running_; }
     void OnBytesReceived() override;
     void OnTick(BusyLock& lock) override;
+    // While the stream comes in: the transfer ends here, nothing is checked.
+    bool StopNow() override;
 
 protected:
     explicit BulkRead(OperationContext& ctx) : ctx_(ctx) {}
@@ -28,6 +30,8 @@ protected:
     virtual void Take(const std::string& chunk) = 0;
     // The third silent tick: the stream is over.
     virtual void End(BusyLock& lock) = 0;
+    // The stream was stopped before its end: what it left is no result.
+    virtual void Discard() {}
     void ShowProgress();
     // The end of a binary read: the poll timer rests while the result is
     // checked (the checks' own waits must not poll), the transfer is over.

@@ -77,7 +77,10 @@ void CellAccessOperations::ShowReading(const std::string& answer) {
 }
 
 void CellAccessOperations::ReadCell(BusyLock& lock) {
-    if (!CheckAddress()) return;
+    if (!CheckAddress()) {
+        lock.Report(Outcome::BadInput);
+        return;
+    }
     lock.TakeControls();
     if (exchange_.ExchangeCommand("d0001", 6)) {
         SendAddress();
@@ -86,24 +89,32 @@ void CellAccessOperations::ReadCell(BusyLock& lock) {
         // (the adapter missed the address); a failed "c" still empties it.
         if (answer != "---" && !CellAnswerAddressMatches(answer, form_.cellAddressEdit.caption)) {
             form_.LogError("RAM-Zelle FEHLER: " + FromWire(answer));
+            lock.Report(Outcome::DataDiffer);
         } else {
             form_.LogLine("RAM-Zelle ausgelesen: " + FromWire(answer));
             ShowReading(answer);
+            lock.Report(answer == "---" ? Outcome::AdapterLost : Outcome::Succeeded);
         }
         exchange_.ExchangeCommand("d0000", 6);
         exchange_.DelayWithEvents(kCommandPause);
         form_.cellValueEdit.SetColor(colors::Olive);
         form_.cellCharsLabel.SetFontColor(colors::Olive);
+    } else {
+        lock.Report(Outcome::AdapterLost);
     }
 }
 
 void CellAccessOperations::WriteCell(BusyLock& lock) {
-    if (!CheckAddress()) return;
+    if (!CheckAddress()) {
+        lock.Report(Outcome::BadInput);
+        return;
+    }
     Control& value = form_.cellValueEdit;
     // Only a whole value of the cell's width goes out: "12" written to a word
     // cell would be taken as something else by the adapter.
     if (!CellValueValid(value.caption, conn_.moduleType())) {
         value.SetColor(colors::Red);
+        lock.Report(Outcome::BadInput);
         return;
     }
     value.SetColor(colors::Olive);
@@ -121,11 +132,15 @@ void CellAccessOperations::WriteCell(BusyLock& lock) {
             ShowReading(answer);
             value.SetColor(colors::Red);
             form_.cellCharsLabel.SetFontColor(colors::Green);
+            lock.Report(Outcome::Succeeded);
         } else {
             form_.LogError("RAM-Zelle FEHLER: " + FromWire(answer));
+            lock.Report(answer == "---" ? Outcome::AdapterLost : Outcome::DataDiffer);
         }
         exchange_.ExchangeCommand("d0000", 6);
         exchange_.DelayWithEvents(kCommandPause);
+    } else {
+        lock.Report(Outcome::AdapterLost);
     }
 }
 

@@ -38,6 +38,19 @@ void EpromSplitOperations::ReportFileError(const std::string& path) {
     ShowBox(host_, "Dateifehler (open)\r\rVorgang wiederholen.", MessageIcon::Warning);
 }
 
+void EpromSplitOperations::Finish(BusyLock& lock, const EpromFileResult& result, const std::string& output) {
+    if (result.ok()) {
+        form_.LogInfo("OK");
+        lock.Report(Outcome::Succeeded);
+    } else if (Refused(result)) {
+        lock.Report(Outcome::BadInput);
+        RefuseSize();
+    } else {
+        lock.Report(Outcome::FileFailed);
+        ReportFileError(result.path.empty() ? output : result.path);
+    }
+}
+
 void EpromSplitOperations::SplitImage(BusyLock& lock) {
     lock.TakeControls();
     form_.window.SetEnabled(true);  // for the dialog
@@ -45,17 +58,13 @@ void EpromSplitOperations::SplitImage(BusyLock& lock) {
         const std::string& name = *chosen;
         form_.window.SetEnabled(false);
         if (!ReadableWithSize(name, kEpromWordImageSize)) {
+            lock.Report(Outcome::BadInput);
             RefuseSize();
         } else {
             form_.LogLine("Dateiname:" + name);
             form_.LogInfo("EPROM --> EPROM_odd_even: Datei-Schreibvorgang läuft...");
             const EpromFileResult result = SplitEpromImage(name, OddHalfPath(name), EvenHalfPath(name));
-            if (result.ok())
-                form_.LogInfo("OK");
-            else if (Refused(result))
-                RefuseSize();
-            else
-                ReportFileError(result.path.empty() ? name : result.path);
+            Finish(lock, result, name);
         }
     }
 }
@@ -68,6 +77,7 @@ void EpromSplitOperations::JoinHalves(BusyLock& lock) {
     if (odd && even) {
         if (!ReadableWithSize(*odd, kEpromHalfSize) || !ReadableWithSize(*even, kEpromHalfSize)) {
             form_.window.SetEnabled(false);
+            lock.Report(Outcome::BadInput);
             RefuseSize();
         } else if (const std::optional<std::string> joined = ChooseFile("name.hex", true)) {
             form_.window.SetEnabled(false);
@@ -75,12 +85,7 @@ void EpromSplitOperations::JoinHalves(BusyLock& lock) {
             form_.LogLine("Dateiname:" + *even);
             form_.LogInfo("EPROM_odd_even --> EPROM: Datei-Schreibvorgang läuft...");
             const EpromFileResult result = JoinEpromImage(*odd, *even, *joined);
-            if (result.ok())
-                form_.LogInfo("OK");
-            else if (Refused(result))
-                RefuseSize();
-            else
-                ReportFileError(result.path.empty() ? *joined : result.path);
+            Finish(lock, result, *joined);
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "core/link/OperationRunner.h"
 #include "core/host/Host.h"
 #include "core/link/CommandExchange.h"
+#include "core/memory/EpromSplit.h"
 
 namespace qvd {
 
@@ -19,6 +20,9 @@ private:
     std::optional<std::string> ChooseFile(const char* proposedName, bool save);
     void RefuseSize();
     void ReportFileError(const std::string& path);
+    // The end of a split or join: its result told; `output` names the file
+    // when the result names none.
+    void Finish(BusyLock& lock, const EpromFileResult& result, const std::string& output);
 
     Host& host_;
     MainForm& form_;

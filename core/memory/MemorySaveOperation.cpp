@@ -40,6 +40,7 @@ void MemorySaveOperation::Start(BusyLock& lock) {
         // The transfer state stays: the next ticks end this empty read and
         // report the file once more.
         form().LogInfo("Dateifehler (open): " + fileName_);
+        ctx_.runner.Report(Outcome::FileFailed);
         ShowBox(ctx_.host, "Dateifehler (open)\r\rDatei konnte nicht erzeugt werden.", MessageIcon::Warning);
     }
 }
@@ -66,7 +67,16 @@ std::string MemorySaveOperation::PutAside() {
     return "\r\rDie Datei " + fileName_ + " ist unverändert. Die empfangenen Daten stehen unter: " + kept;
 }
 
-void MemorySaveOperation::Fail(const std::string& logLine, const std::string& box, MessageIcon icon) {
+void MemorySaveOperation::Discard() {
+    if (!file_) return;
+    const std::string kept = file_->Abandon();
+    file_.reset();
+    if (!kept.empty()) std::remove(kept.c_str());
+}
+
+void MemorySaveOperation::Fail(Outcome outcome, const std::string& logLine, const std::string& box,
+                               MessageIcon icon) {
+    ctx_.runner.Report(outcome);
     form().LogInfo(logLine);
     const std::string note = PutAside();
     ShowBox(ctx_.host, box + note, icon);
@@ -74,21 +84,21 @@ void MemorySaveOperation::Fail(const std::string& logLine, const std::string& bo
 
 void MemorySaveOperation::CompleteFile() {
     if (!file_ || writeFailed_) {
-        Fail("Dateifehler (open): " + fileName_, std::string("Dateifehler (open)\r\r") + kRepeat, MessageIcon::Warning);
+        Fail(Outcome::FileFailed, "Dateifehler (open): " + fileName_, std::string("Dateifehler (open)\r\r") + kRepeat, MessageIcon::Warning);
         return;
     }
     // The file holds what was received, no more; anything else is not the
     // file this read wrote (or never ends, as /dev/zero).
     const std::optional<FileSum> sum = SumFile(file_->writtenPath(), receivedBytes_);
     if (!sum) {
-        Fail("Dateifehler (close): " + fileName_, std::string("Dateifehler (closefile)\r\r") + kRepeat,
-             MessageIcon::Warning);
+        Fail(Outcome::FileFailed, "Dateifehler (close): " + fileName_,
+             std::string("Dateifehler (closefile)\r\r") + kRepeat, MessageIcon::Warning);
         return;
     }
     const ModuleProfile* profile = FindProfile(ctx_.conn().moduleType());
     const bool checkable = profile && profile->ramImageSize != 0;
     if (checkable && sum->size != profile->ramImageSize && sum->size != profile->epromImageSize) {
-        Fail("Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:" + std::to_string(receivedBytes_) + "/" +
+        Fail(exchange().PortLost() ? Outcome::AdapterLost : Outcome::DataDiffer, "Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:" + std::to_string(receivedBytes_) + "/" +
                  std::to_string(sum->size),
              std::string("Übertragunsfehler\r\r") + kRepeat, MessageIcon::Error);
         return;
@@ -100,11 +110,14 @@ void MemorySaveOperation::CompleteFile() {
             return;
         }
     }
-    if (!file_->Commit())
-        Fail("Dateifehler (close): " + fileName_, std::string("Dateifehler (closefile)\r\r") + kRepeat,
-             MessageIcon::Warning);
-    else
-        file_.reset();
+    if (!file_->Commit()) {
+        Fail(Outcome::FileFailed, "Dateifehler (close): " + fileName_,
+             std::string("Dateifehler (closefile)\r\r") + kRepeat, MessageIcon::Warning);
+        return;
+    }
+    file_.reset();
+    ctx_.runner.Figure("bytes", std::to_string(sum->size));
+    ctx_.runner.Report(Outcome::Succeeded);
 }
 
 }  // namespace qvd

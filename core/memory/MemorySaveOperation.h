@@ -20,11 +20,13 @@ public:
 private:
     void Take(const std::string& chunk) override;
     void End(BusyLock& lock) override;
+    // Nothing that looks like a backup stays of a save stopped early.
+    void Discard() override;
     // Size check and verification of the file; only a verified file takes
     // the place of the one chosen.
     void CompleteFile();
     // Logs a failure and shows its box, the file that arrived put aside.
-    void Fail(const std::string& logLine, const std::string& box, MessageIcon icon);
+    void Fail(Outcome outcome, const std::string& logLine, const std::string& box, MessageIcon icon);
     // Puts what arrived aside (an existing file stays as it was); the end of
     // the failure's box that names where it lies, empty when there is
     // nothing to say.

@@ -17,10 +17,14 @@ const char* const kChecksumBox = "Checksummefehler\r\rDen RAM/EPROM-Auslesevorga
 }  // namespace
 
 void MemoryVerification::ShowBox(const std::string& text, MessageIcon icon) {
+    ctx_.runner.Report(Outcome::DataDiffer);  // every box of the checks but the lost port's
     qvd::ShowBox(ctx_.host, failureNote ? text + failureNote() : text, icon);
 }
 
 bool MemoryVerification::ReportLost() {
+    // An adapter that no longer answers is gone for the caller too, even
+    // where the port stays open and the box speaks of the checksum.
+    ctx_.runner.Report(Outcome::AdapterLost);
     if (!ctx_.exchange.PortLost()) return false;
     ctx_.form.LogInfo("Überprüfung nicht möglich: keine Verbindung zum QVD-Modul.");
     ShowBox("Keine Verbindung zum QVD-Modul\r\rDen RAM/EPROM-Auslesevorgang wiederholen.", MessageIcon::Error);
@@ -31,6 +35,7 @@ bool MemoryVerification::TransferSumHolds(uint16_t receivedSum) {
     if (!ctx_.exchange.ExchangeCommand("r", 18) && ReportLost()) return false;
     const std::string transferSum = FromWire(Field(ctx_.exchange.LastAnswer(), 5, 4));
     const std::string sum = FormatHex4(receivedSum);
+    ctx_.runner.Figure("transferChecksum", transferSum);
     if (transferSum == sum) return true;
     ctx_.form.LogInfo("Checksumme stimmt NICHT. Rx-Checksumme:" + transferSum + " Datei-Checksumme:" + sum);
     ShowBox(kChecksumBox, MessageIcon::Error);
@@ -42,6 +47,8 @@ void MemoryVerification::VerifySave(bool eprom, uint64_t fileSize, uint64_t rece
     const bool answered = ctx_.exchange.ExchangeCommand("r", 18);
     const std::string transferSum = FromWire(Field(ctx_.exchange.LastAnswer(), 5, 4));
     const std::string sum = FormatHex4(fileSum);
+    ctx_.runner.Figure("fileChecksum", sum);
+    ctx_.runner.Figure("transferChecksum", transferSum);
     if (!answered && ReportLost()) return;
     if (transferSum != sum) {
         ctx_.form.LogInfo("Checksumme stimmt NICHT. Rx-Checksumme:" + transferSum + " Datei-Checksumme:" + sum);
@@ -64,6 +71,7 @@ void MemoryVerification::VerifyMemoryChecksum(bool eprom, const std::string& sum
     CommandExchange& exchange = ctx_.exchange;
     if (!exchange.ExchangeCommand(command, 10) && ReportLost()) return;
     const std::string first = FromWire(Field(exchange.LastAnswer(), 7, 4));
+    ctx_.runner.Figure("memoryChecksum", first);
     if (first == sum) {
         ctx_.form.LogLine("RAM/EPROM:UART/Datei = " + first + ":" + sum);
         ctx_.form.LogLine("OK");
@@ -73,6 +81,7 @@ void MemoryVerification::VerifyMemoryChecksum(bool eprom, const std::string& sum
     ctx_.form.LogInfo("moment...");
     if (!exchange.ExchangeCommand(command, 10) && ReportLost()) return;
     const std::string second = FromWire(Field(exchange.LastAnswer(), 7, 4));
+    ctx_.runner.Figure("memoryChecksum2", second);
     if (second == sum) {
         ctx_.form.LogLine("RAM/EPROM:UART/Datei = " + second + ":" + sum);
         ctx_.form.LogLine("OK");

@@ -19,8 +19,8 @@ public:
     // Only the transfer sum: true when the received bytes are what the
     // adapter sent. Told otherwise.
     bool TransferSumHolds(uint16_t receivedSum);
-    // An exchange of the verification found the port closed: told as such,
-    // which is not a checksum error.
+    // An exchange of the verification got no answer. When the port is
+    // closed, told as such, which is not a checksum error; true then.
     bool ReportLost();
     // The outcome of the last VerifySave: the file holds what the module holds.
     bool passed() const { return passed_; }

@@ -35,7 +35,10 @@ void MemoryViewOperation::Start(BusyLock& lock) {
 void MemoryViewOperation::StartWhole(BusyLock& lock) {
     const bool ram = kind_ == MemoryKind::Ram;
     lock.TakeControls();
-    if (!exchange().ExchangeCommand("d0001", 6)) return;
+    if (!exchange().ExchangeCommand("d0001", 6)) {
+        lock.Report(Outcome::AdapterLost);
+        return;
+    }
     BeginStream(ram ? TransferKind::RamView : TransferKind::EpromView, 0);  // the text form's length is the adapter's
     View().Clear();
     if (const uint64_t cells = MemoryCells()) check_.emplace(0, cells);
@@ -55,12 +58,16 @@ void MemoryViewOperation::StartRange(BusyLock& lock) {
     if (start.caption.size() != 4 || end.caption.size() != 4) {
         start.SetColor(colors::Red);
         end.SetColor(colors::Red);
+        lock.Report(Outcome::BadInput);
         return;
     }
     start.SetColor(colors::Window);
     end.SetColor(colors::Window);
     lock.TakeControls();
-    if (!exchange().ExchangeCommand("d0001", 6)) return;
+    if (!exchange().ExchangeCommand("d0001", 6)) {
+        lock.Report(Outcome::AdapterLost);
+        return;
+    }
     // The fields hold hex digits only (key filter), so they are wire bytes.
     View().AddLine(RangeHeaderLine(ram, start.caption, end.caption));
     exchange().ExchangeCommand("o" + start.caption, 6);
@@ -100,7 +107,9 @@ void MemoryViewOperation::End(BusyLock&) {
     }
     form().progressBar.SetVisible(false);
     const std::string count = std::to_string(receivedBytes_);
+    ctx_.runner.Figure("bytes", count);
     if (exchange().PortLost()) {
+        ctx_.runner.Report(Outcome::AdapterLost);
         form().LogInfo("Übertragung abgebrochen: keine Verbindung zum QVD-Modul. Gesamtbyte:" + count);
         return;
     }
@@ -108,13 +117,16 @@ void MemoryViewOperation::End(BusyLock&) {
     switch (check_ ? check_->Judge() : DumpCheck::Verdict::Whole) {
         case DumpCheck::Verdict::Whole:
             form().LogLine("Übertragung erfolgreich beendet. Gesamtbyte:" + count);
+            ctx_.runner.Report(Outcome::Succeeded);
             break;
         case DumpCheck::Verdict::Incomplete:
             form().LogError("Übertragung NICHT vollständig. Gesamtbyte:" + count);
+            ctx_.runner.Report(Outcome::DataDiffer);
             break;
         case DumpCheck::Verdict::OtherAddresses:
             form().LogError("Übertragung NICHT korrekt: Adressen abweichend vom angeforderten Bereich. Gesamtbyte:" +
                             count);
+            ctx_.runner.Report(Outcome::DataDiffer);
             break;
     }
     exchange().ExchangeCommand("d0000", 6);

@@ -29,6 +29,7 @@ void RamCompareOperation::Start(BusyLock& lock) {
     ImageFile file = ReadImageFile(name);
     if (file.error == ImageFileError::CannotOpen || file.error == ImageFileError::CannotRead) {
         form().LogInfo("Dateifehler (open): " + name);
+        ctx_.runner.Report(Outcome::FileFailed);
         ShowBox(ctx_.host, "Dateifehler (open)\r\rVorgang wiederholen.", MessageIcon::Warning);
         return;
     }
@@ -36,6 +37,7 @@ void RamCompareOperation::Start(BusyLock& lock) {
     const bool sizeKnown = profile && profile->ramImageSize;
     if (!file.ok() || file.bytes.empty() || (sizeKnown && file.bytes.size() != profile->ramImageSize)) {
         form().LogError("Dateifehler: Abweichende Byteanzahl");
+        ctx_.runner.Report(Outcome::BadInput);
         return;
     }
     file_ = std::move(file.bytes);
@@ -60,7 +62,9 @@ void RamCompareOperation::End(BusyLock& lock) {
 }
 
 void RamCompareOperation::Compare() {
+    ctx_.runner.Figure("bytes", std::to_string(receivedBytes_));
     if (receivedBytes_ != file_.size()) {
+        ctx_.runner.Report(exchange().PortLost() ? Outcome::AdapterLost : Outcome::DataDiffer);
         form().LogInfo("Übertragung NICHT vollständig. Gesamtbyte Rx/Datei:" + std::to_string(receivedBytes_) + "/" +
                        std::to_string(file_.size()));
         ShowBox(ctx_.host, "Übertragunsfehler\r\rDen RAM/EPROM-Auslesevorgang wiederholen.", MessageIcon::Error);
@@ -69,8 +73,16 @@ void RamCompareOperation::Compare() {
     // A byte spoilt on the line would show as a difference that is not in
     // the module: the transfer checksum must hold before any verdict.
     if (!verification_.TransferSumHolds(ByteSum(ram_))) return;
-    if (const std::optional<RamComparison> comparison = CompareRam(ram_, file_))
-        form().LogInfo(RamCompareText(*comparison, ctx_.conn().moduleType()));
+    const std::optional<RamComparison> comparison = CompareRam(ram_, file_);
+    if (!comparison) {
+        ctx_.runner.Report(Outcome::DataDiffer);
+        return;
+    }
+    const std::string text = RamCompareText(*comparison, ctx_.conn().moduleType());
+    form().LogInfo(text);
+    ctx_.runner.Figure("result", text);
+    ctx_.runner.Figure("differingBytes", std::to_string(comparison->differing));
+    ctx_.runner.Report(comparison->equal() ? Outcome::Succeeded : Outcome::DataDiffer);
 }
 
 }  // namespace qvd

@@ -68,7 +68,10 @@ void RestoreRamFromFile(OperationContext& ctx, BusyLock& lock) {
         request.defaultName = "name.dat";
         chosen = ctx.host.OpenFileDialog(request);
     }
-    if (!chosen) return;
+    if (!chosen) {
+        lock.Report(Outcome::Refused);
+        return;
+    }
     const std::string& name = *chosen;
     form.window.SetEnabled(false);
 
@@ -77,12 +80,14 @@ void RestoreRamFromFile(OperationContext& ctx, BusyLock& lock) {
     const ImageFile file = ReadImageFile(name);
     if (file.error == ImageFileError::CannotOpen || file.error == ImageFileError::CannotRead) {
         form.LogInfo("Dateifehler (open): " + name);
+        lock.Report(Outcome::FileFailed);
         ShowBox(ctx.host, "Dateifehler (open)\r\rDen RAM-Schreibvorgang wiederholen.", MessageIcon::Warning);
         return;
     }
     // Refused before anything is sent: a module must never be left with an
     // image cut short.
     if (file.error == ImageFileError::TooLarge || !RestoreImageSizeAccepted(file.bytes.size(), ctx.conn().moduleType())) {
+        lock.Report(Outcome::BadInput);
         RefuseSize(ctx);
         return;
     }
@@ -95,7 +100,10 @@ void RestoreRamFromFile(OperationContext& ctx, BusyLock& lock) {
     // Without the announcement the adapter would take the image as commands.
     const size_t sent = announced ? SendImage(ctx, image) : 0;
     form.LogInfo("gesendete Byte: " + std::to_string(sent) + "/" + std::to_string(image.size()));
+    ctx.runner.Figure("bytes", std::to_string(sent));
+    ctx.runner.Figure("fileChecksum", FormatHex4(sum));
     if (sent != image.size()) {
+        lock.Report(Outcome::AdapterLost);
         form.LogError("Datenübertragungsfehler: Abweichende Byteanzahl");
         form.LogInfo("Bitte warten...");
         ctx.exchange.DelayWithEvents(kRefusalPause);
@@ -108,6 +116,8 @@ void RestoreRamFromFile(OperationContext& ctx, BusyLock& lock) {
         const std::string& answer = ctx.exchange.LastAnswer();
         const std::string ramSum = FromWire(Field(answer, 5, 4));
         form.LogLine("RAM/Datei=" + ramSum + "/" + FormatHex4(sum));
+        ctx.runner.Figure("ramChecksum", ramSum);
+        lock.Report(ramSum == FormatHex4(sum) ? Outcome::Succeeded : Outcome::DataDiffer);
         form.LogInfo(StatusCodeText(Field(answer, 1, 2)));
         // The adapter's "OK" speaks of its own check; the module holds other
         // bytes than the file when the sums differ, and that must not read as
@@ -121,6 +131,7 @@ void RestoreRamFromFile(OperationContext& ctx, BusyLock& lock) {
         // The module's RAM may be half new, half old now: nothing but a box
         // makes sure the user knows.
         form.LogInfo("Keine Kommunikations mit dem QVD-Modul");
+        lock.Report(Outcome::AdapterLost);
         ShowBox(ctx.host, "Keine Verbindung zum QVD-Modul\r\rRAM konnte nicht überprüft werden. Den "
                           "RAM-Schreibvorgang wiederholen.",
                 MessageIcon::Error);
@@ -130,14 +141,23 @@ void RestoreRamFromFile(OperationContext& ctx, BusyLock& lock) {
 void ClearRam(OperationContext& ctx, BusyLock& lock) {
     MainForm& form = ctx.form;
     lock.TakeControls();
-    if (ctx.host.AskYesNo(kWindowCaption, kClearQuestion) && ctx.exchange.ExchangeCommand("g0001", 6)) {
-        form.LogInfo("RAM wird komplett gelöscht, bitte warten...");
-        const ModuleProfile* profile = FindProfile(ctx.conn().moduleType());
-        if (profile && profile->ramClearWaitMs) ctx.exchange.DelayWithEvents(profile->ramClearWaitMs);
-        if (ctx.exchange.ExchangeCommand("r", 18))
-            form.LogInfo(StatusCodeText(Field(ctx.exchange.LastAnswer(), 1, 2)));
-        else
-            form.LogInfo("Keine Kommunikations mit dem QVD-Modul");
+    if (!ctx.host.AskYesNo(kWindowCaption, kClearQuestion)) {
+        lock.Report(Outcome::Refused);
+        return;
+    }
+    if (!ctx.exchange.ExchangeCommand("g0001", 6)) {
+        lock.Report(Outcome::AdapterLost);
+        return;
+    }
+    form.LogInfo("RAM wird komplett gelöscht, bitte warten...");
+    const ModuleProfile* profile = FindProfile(ctx.conn().moduleType());
+    if (profile && profile->ramClearWaitMs) ctx.exchange.DelayWithEvents(profile->ramClearWaitMs);
+    if (ctx.exchange.ExchangeCommand("r", 18)) {
+        form.LogInfo(StatusCodeText(Field(ctx.exchange.LastAnswer(), 1, 2)));
+        lock.Report(Outcome::Succeeded);
+    } else {
+        form.LogInfo("Keine Kommunikations mit dem QVD-Modul");
+        lock.Report(Outcome::AdapterLost);
     }
 }
 

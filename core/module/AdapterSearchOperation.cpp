@@ -47,7 +47,7 @@ void AdapterSearchOperation::SearchAdapter(BusyLock& lock) {
     bool undefinedModule = false;
     runner_.SearchStarted();
 
-    for (int port = 1; port <= 16; ++port) {
+    for (int port = exchange_.ports().first; port <= exchange_.ports().last; ++port) {
         exchange_.DelayWithEvents(100);
         try {
             exchange_.OpenPort(port);
@@ -180,6 +180,7 @@ void AdapterSearchOperation::Reject(const std::string& answer) {
 }
 
 void AdapterSearchOperation::Finish(BusyLock& lock, bool found, bool undefinedModule) {
+    lock.Report(found ? qvd::Outcome::Succeeded : qvd::Outcome::AdapterLost);
     lock.Release();
     // Every unsuccessful search says so, also the first after start-up; a
     // module the program does not know is no connection either.

@@ -20,10 +20,13 @@ void StatusReportOperation::SaveStatusReport(BusyLock& lock) {
             StatusReportBytes(form_.infoMemo.lines, form_.lastPollLabel.caption, form_.logMemo.lines);
         form_.reportBuffer.Clear();
         form_.reportBuffer.AddText(FromWire(bytes));
-        if (const std::optional<std::string> error = WriteWholeFile(path, bytes))
+        if (const std::optional<std::string> error = WriteWholeFile(path, bytes)) {
+            lock.Report(Outcome::FileFailed);
             ShowBox(host_, "Datei konnte nicht gespeichert werden:\r\r" + path + "\r\r" + *error, MessageIcon::Error);
-        else
+        } else {
             form_.LogLine("Statusmeldungen & QVD-Infos gespeichert unter: " + path);
+            lock.Report(Outcome::Succeeded);
+        }
     }
 }
 
