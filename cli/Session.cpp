@@ -58,6 +58,13 @@ Session::Session(const Options& options, CliHost& host, Program& program)
     form_.onErrorLogged = [this](const std::string& text) { errorLines_.push_back(text); };
 }
 
+Session::~Session() {
+    // The program outlives the session: nothing of it may call back here.
+    host_.beforeOutput = nullptr;
+    form_.onChanged = nullptr;
+    form_.onErrorLogged = nullptr;
+}
+
 std::string Session::PortName() const {
     const int n = program_.exchange.PortNum();
     if (n <= 0) return {};

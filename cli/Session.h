@@ -28,6 +28,9 @@ const char* OutcomeName(Outcome outcome);
 class Session {
 public:
     Session(const Options& options, CliHost& host, Program& program);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     int Run();
     // A SIGINT or SIGTERM, delivered on the program's thread.
