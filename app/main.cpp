@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(qvd::kProgramTitle));
+    // Wayland shells match the window to the menu entry by this name.
+    QApplication::setDesktopFileName(QStringLiteral(QVD_APP_ID));
     QApplication::setStyle(qvd::ui::CreateProgramStyle());
     QApplication::setQuitOnLastWindowClosed(false);  // the main window's close ends it
     QApplication::setWindowIcon(
