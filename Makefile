@@ -28,10 +28,18 @@ build: deps
 test: build test-asan
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(E2E)
+	$(PACKAGE_CHECK)
 
 # The Debian package, $(BUILD)/qvd-pc_<version>_<arch>.deb, installing to /usr.
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# Builds the package and checks it unpacked: validators, lintian, the menu
+# entry's program and icon, the manual pages (a few seconds).
+PACKAGE_CHECK = BUILD=$(BUILD) tools/package_check.sh
+.PHONY: package-check
+package-check: build
+	$(PACKAGE_CHECK)
 
 # All tests again under AddressSanitizer and UBSan, the Qt window tests on the
 # offscreen platform included (Qt itself is not instrumented; it reports no
