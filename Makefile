@@ -9,9 +9,10 @@ PORTS_DIR ?= /tmp/qvd-pc-ports
 
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
 	libbenchmark-dev libcrypt-dev clang libclang-rt-14-dev xvfb xauth \
-	fonts-dejavu-core xdotool dbus at-spi2-core python3-pyatspi imagemagick
+	fonts-dejavu-core xdotool dbus at-spi2-core python3-pyatspi imagemagick \
+	dpkg-dev file lintian desktop-file-utils appstream man-db groff-base gzip
 
-.PHONY: deps build test test-core test-asan run bench fuzz clean
+.PHONY: deps build test test-core test-asan run bench fuzz clean package
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -27,6 +28,18 @@ build: deps
 test: build test-asan
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(E2E)
+	$(PACKAGE_CHECK)
+
+# The Debian package, $(BUILD)/qvd-pc_<version>_<arch>.deb, installing to /usr.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Builds the package and checks it unpacked: validators, lintian, the menu
+# entry's program and icon, the manual pages (a few seconds).
+PACKAGE_CHECK = BUILD=$(BUILD) tools/package_check.sh
+.PHONY: package-check
+package-check: build
+	$(PACKAGE_CHECK)
 
 # All tests again under AddressSanitizer and UBSan, the Qt window tests on the
 # offscreen platform included (Qt itself is not instrumented; it reports no

@@ -14,6 +14,7 @@ const char* const kSimUsage =
     "  --link PFAD        symbolischer Link auf das Terminal (z. B. /tmp/qvd-pc-ports/COM1)\n"
     "  --type N           Modultyp-Ziffer (Vorgabe 1)\n"
     "  --version X.YZ     Adapterversion (Vorgabe 1.30)\n"
+    "  --version          ohne Wert: Programmversion ausgeben und beenden\n"
     "  --serial NNNN      Seriennummer, vier Ziffern oder Großbuchstaben (Vorgabe 0815)\n"
     "  --status CC        Statuscode, zwei Hex-Ziffern (Vorgabe FF)\n"
     "  --ram DATEI        RAM-Inhalt (genau die RAM-Größe des Typs; Vorgabe Muster)\n"
@@ -82,6 +83,12 @@ ParsedOptions ParseSimOptions(const std::vector<std::string>& args) {
         if (arg == "--verbose") { o.verbose = true; continue; }
         if (arg == "--help" || arg == "-h") { o.help = true; continue; }
         if (arg == "--facts") { o.facts = true; continue; }
+        // "--version X.YZ" sets the adapter's version; alone, as other
+        // programs have it, it asks for the program's.
+        if (arg == "--version" && (i + 1 == args.size() || args[i + 1].starts_with("-"))) {
+            o.programVersion = true;
+            continue;
+        }
         static const char* const kWithValue[] = {
             "--link", "--type", "--version", "--serial", "--status", "--silent-after", "--lose-polls", "--spoil-poll",
             "--lose-command",

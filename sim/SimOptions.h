@@ -15,6 +15,7 @@ struct SimOptions {
     bool fast = false;  // no pacing at the line rate
     bool verbose = false;
     bool help = false;
+    bool programVersion = false;  // --version without a value
     bool facts = false;
 };
 

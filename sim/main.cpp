@@ -76,6 +76,10 @@ int main(int argc, char** argv) {
         std::fputs(kSimUsage, stdout);
         return 0;
     }
+    if (parsed.options.programVersion) {
+        std::printf("qvd-sim %s\n", QVD_PC_VERSION);
+        return 0;
+    }
     if (parsed.options.facts) {
         std::fputs(FactsJson().c_str(), stdout);
         return 0;

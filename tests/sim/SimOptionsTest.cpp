@@ -14,6 +14,7 @@ TEST(SimOptions, AcceptsWhatTheDeviceCanSayAndRefusesTheRest) {
     const std::vector<std::pair<std::vector<std::string>, bool>> rows = {
         {{"--type", "5"}, true},         {{"--type", "12"}, false},       {{"--type", "x"}, false},
         {{"--version", "1.30"}, true},   {{"--version", "1.3"}, false},   {{"--version", "130"}, false},
+        {{"--version"}, true},           {{"--version", "--fast"}, true},  // the program's version
         {{"--serial", "07Q3"}, true},    {{"--serial", "81"}, false},     {{"--serial", "08a5"}, false},
         {{"--status", "FF"}, true},      {{"--status", "F"}, false},      {{"--status", "GG"}, false},
         {{"--silent-after", "3"}, true}, {{"--silent-after", "-1"}, false},
