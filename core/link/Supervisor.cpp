@@ -90,7 +90,8 @@ void Supervisor::EnumeratePorts() {
                               ") ist von einem anderen Programm belegt.");
             continue;
         }
-        form_.LogLine("Vorhanden: COM " + std::to_string(n));
+        const std::string name = describePort ? describePort(exchange_.PortDevice()) : "";
+        form_.LogLine("Vorhanden: COM " + std::to_string(n) + (name.empty() ? "" : " (" + name + ")"));
         found = true;
         exchange_.ClosePort();
     }
