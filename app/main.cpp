@@ -6,6 +6,7 @@
 #include "core/program/Program.h"
 #include "core/serial/PortNames.h"
 #include "core/serial/TermiosTransport.h"
+#include "core/serial/UsbPortName.h"
 #include "ui/HeldLook.h"
 #include "ui/Pictures.h"
 #include "ui/QtHost.h"
@@ -48,8 +49,10 @@ int main(int argc, char** argv) {
 
     qvd::ui::QtHost host;
     const std::string portPattern = qvd::PortPatternFromEnvironment();
+    const std::string sysfs = qvd::SysfsRootFromEnvironment();
     qvd::Program program(host, qvd::TermiosTransports(host),
-                         [portPattern](int n) { return qvd::DevicePathForPort(n, portPattern); });
+                         [portPattern](int n) { return qvd::DevicePathForPort(n, portPattern); },
+                         [sysfs](const std::string& device) { return qvd::UsbPortName(sysfs, device); });
 
     qvd::ui::MainWindow mainWindow(program, host);
     qvd::ui::AboutWindow aboutWindow(program.about, host, &mainWindow);

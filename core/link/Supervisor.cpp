@@ -98,7 +98,8 @@ void Supervisor::EnumeratePorts() {
             form_.LogLine(portProblems_.back());
             continue;
         }
-        form_.LogLine("Vorhanden: COM " + std::to_string(n));
+        const std::string name = describePort ? describePort(exchange_.PortDevice()) : "";
+        form_.LogLine("Vorhanden: COM " + std::to_string(n) + (name.empty() ? "" : " (" + name + ")"));
         found = true;
         exchange_.ClosePort();
     }

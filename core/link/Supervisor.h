@@ -9,10 +9,15 @@
 #include "core/link/OperationRunner.h"
 #include "core/link/ServiceGate.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace qvd {
+
+// What a port's device is, beyond its COM number; empty when there is
+// nothing to tell.
+using PortDescriber = std::function<std::string(const std::string& device)>;
 
 class Supervisor {
 public:
@@ -46,6 +51,9 @@ public:
     uint8_t noAnswerCount() const { return noAnswerCount_; }
     // The error code last reset (two characters); empty after a search.
     const std::string& lastErrorCode() const { return lastErrorCode_; }
+
+    // Names the device of each present port in the enumeration, if set.
+    PortDescriber describePort;
 
 private:
     void EnumeratePorts();

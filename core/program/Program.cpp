@@ -10,7 +10,7 @@
 
 namespace qvd {
 
-Program::Program(Host& h, TransportFactory transports, DeviceResolver devices)
+Program::Program(Host& h, TransportFactory transports, DeviceResolver devices, PortDescriber describePorts)
     : host(h),
       pump(h),
       form(pump),
@@ -29,6 +29,7 @@ Program::Program(Host& h, TransportFactory transports, DeviceResolver devices)
     form.about = &about;
     form.password = &password;
     form.jumperHelp = &jumperHelp;
+    supervisor.describePort = std::move(describePorts);
     serialPort.SetTrace(WireTrace::FromEnvironment([&h] { return h.TickCount(); }));
     Wire();
     BindOperations();

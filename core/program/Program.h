@@ -24,7 +24,7 @@ namespace qvd {
 
 class Program {
 public:
-    Program(Host& host, TransportFactory transports, DeviceResolver devices);
+    Program(Host& host, TransportFactory transports, DeviceResolver devices, PortDescriber describePorts = {});
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 

@@ -4,26 +4,22 @@
 
 namespace qvd {
 
-std::string DevicePathForPort(int portNum, const std::string& pattern) {
-    if (!pattern.empty()) {
-        std::string out;
-        bool inserted = false;
-        for (size_t i = 0; i < pattern.size(); ++i) {
-            if (!inserted && pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 'd') {
-                out += std::to_string(portNum);
-                inserted = true;
-                ++i;
-            } else {
-                out += pattern[i];
-            }
-        }
-        if (!inserted) out += std::to_string(portNum);
-        return out;
+std::string DevicePathForPort(int portNum, const std::string& ports) {
+    if (ports.empty()) {
+        if (portNum >= 1 && portNum <= 4) return "/dev/ttyS" + std::to_string(portNum - 1);
+        if (portNum >= 5 && portNum <= 12) return "/dev/ttyUSB" + std::to_string(portNum - 5);
+        if (portNum >= 13 && portNum <= 16) return "/dev/ttyACM" + std::to_string(portNum - 13);
+        return "/dev/ttyQVD" + std::to_string(portNum);
     }
-    if (portNum >= 1 && portNum <= 4) return "/dev/ttyS" + std::to_string(portNum - 1);
-    if (portNum >= 5 && portNum <= 12) return "/dev/ttyUSB" + std::to_string(portNum - 5);
-    if (portNum >= 13 && portNum <= 16) return "/dev/ttyACM" + std::to_string(portNum - 13);
-    return "/dev/ttyQVD" + std::to_string(portNum);
+    if (const size_t at = ports.find("%d"); at != std::string::npos)
+        return std::string(ports).replace(at, 2, std::to_string(portNum));
+    size_t start = 0;
+    for (int n = 1;; ++n) {
+        const size_t end = ports.find(',', start);
+        if (n == portNum) return ports.substr(start, end == std::string::npos ? end : end - start);
+        if (end == std::string::npos) return {};
+        start = end + 1;
+    }
 }
 
 std::string PortPatternFromEnvironment() {

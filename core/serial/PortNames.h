@@ -3,13 +3,17 @@
 
 namespace qvd {
 
-// Where COM n (1..16) lives on this system. With a pattern such as
-// "/tmp/x/COM%d" (from QVD_PC_PORTS) COM n is that path with n inserted;
-// otherwise COM1-COM4 are /dev/ttyS0-3, COM5-COM12 /dev/ttyUSB0-7 and
-// COM13-COM16 /dev/ttyACM0-3.
-std::string DevicePathForPort(int portNum, const std::string& pattern);
+// Where COM n (1..16) lives on this system, from QVD_PC_PORTS:
+//  - a value with "%d" is a pattern: COM n is the value with n in place of
+//    its first "%d" ("/tmp/x/COM%d" makes COM3 "/tmp/x/COM3");
+//  - any other value lists the devices of COM1, COM2, ... separated by ','
+//    (not ':', which by-path names contain); an empty entry, and every COM
+//    beyond the list, has no device (empty);
+//  - without a value COM1-COM4 are /dev/ttyS0-3, COM5-COM12 /dev/ttyUSB0-7
+//    and COM13-COM16 /dev/ttyACM0-3.
+std::string DevicePathForPort(int portNum, const std::string& ports);
 
-// The pattern from the environment variable QVD_PC_PORTS, empty when unset.
+// The value of the environment variable QVD_PC_PORTS, empty when unset.
 std::string PortPatternFromEnvironment();
 
 }  // namespace qvd

@@ -26,6 +26,14 @@ TEST(SupervisorStart, NoticeThenBannerThenEnumerationOfPresentPortsAndRefusedDev
           "Kein Zugriff auf COM5" + dialout, "Kein Zugriff auf COM6" + dialout, "Vorhanden: COM 16", "OK"}},
         {[](Rig& r) { r.ports.AddRefusingPort(ComName(1), EACCES); },
          {"Suche alle COM...", "Kein Zugriff auf COM1" + dialout, "Keine COM-Schnittstelle gefunden."}},
+        {[](Rig& r) {
+             r.AddAdapter(1), r.AddSilentPort(5);
+             r.program->supervisor.describePort = [](const std::string& device) {
+                 return device == "COM5" ? "/dev/ttyUSB0, FTDI FT232R USB UART A1B2C3D4" : "";
+             };
+         },
+         {"Suche alle COM...", "Vorhanden: COM 1", "Vorhanden: COM 5 (/dev/ttyUSB0, FTDI FT232R USB UART A1B2C3D4)",
+          "OK"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.log.back());
