@@ -7,6 +7,7 @@
 #include "core/program/Program.h"
 #include "core/serial/PortNames.h"
 #include "core/serial/TermiosTransport.h"
+#include "core/serial/UsbPortName.h"
 #include "core/wire/ModuleProfile.h"
 
 #include <cstdio>
@@ -67,9 +68,13 @@ int main(int argc, char** argv) {
     CliHost host;
     const std::string pattern = PortPatternFromEnvironment();
     const PortChoice port = ChoosePort(options, pattern);
-    Program program(host, TermiosTransports(host), [pattern, port](int n) {
-        return !port.path.empty() && n == port.number ? port.path : DevicePathForPort(n, pattern);
-    });
+    const std::string sysfs = SysfsRootFromEnvironment();
+    Program program(
+        host, TermiosTransports(host),
+        [pattern, port](int n) {
+            return !port.path.empty() && n == port.number ? port.path : DevicePathForPort(n, pattern);
+        },
+        [sysfs](const std::string& device) { return UsbPortName(sysfs, device); });
     if (port.number) program.exchange.RestrictPorts(port.number, port.number);
 
     Session session(options, host, program);
