@@ -2,6 +2,7 @@
 
 #include "core/form/MessageBox.h"
 #include "core/link/BoxWithoutPolls.h"
+#include "core/serial/PortNames.h"
 #include "core/wire/AnswerFields.h"
 #include "core/wire/StatusCodes.h"
 #include "core/wire/Text.h"
@@ -19,6 +20,12 @@ constexpr uint32_t kReleaseWait = 100;
 constexpr uint32_t kErrorResetPause = 3000;
 
 const std::string kReleaseText(1, kReleaseByte);
+
+// With what fixes it: group membership counts from the next login on.
+std::string NoAccessLine(const std::string& device, const std::string& group) {
+    return "Kein Zugriff auf " + device + ": Benutzer muss Mitglied der Gruppe " + group +
+           " sein. Abhilfe: sudo adduser $USER " + group + ", danach neu anmelden.";
+}
 
 }  // namespace
 
@@ -88,8 +95,7 @@ void Supervisor::EnumeratePorts() {
             // named: the user can do something about it.
             const std::string device = exchange_.PortDevice();
             if ((error.Code() == EACCES || error.Code() == EPERM) && refused.insert(device).second)
-                portProblems_.push_back("Kein Zugriff auf " + device +
-                                        ": Benutzer muss Mitglied der Gruppe dialout sein.");
+                portProblems_.push_back(NoAccessLine(device, PortGroupOf(device)));
             else if (error.Code() == EBUSY && refused.insert(device).second)
                 portProblems_.push_back("COM " + std::to_string(n) + " (" + device +
                                         ") ist von einem anderen Programm belegt.");

@@ -1,6 +1,8 @@
 #include "core/serial/PortNames.h"
 
 #include <cstdlib>
+#include <grp.h>
+#include <sys/stat.h>
 
 namespace qvd {
 
@@ -25,6 +27,13 @@ std::string DevicePathForPort(int portNum, const std::string& ports) {
 std::string PortPatternFromEnvironment() {
     const char* value = std::getenv("QVD_PC_PORTS");
     return value ? value : "";
+}
+
+std::string PortGroupOf(const std::string& device) {
+    struct stat info {};
+    if (::stat(device.c_str(), &info) != 0) return "dialout";
+    const group* owner = ::getgrgid(info.st_gid);
+    return owner && owner->gr_name && *owner->gr_name ? owner->gr_name : "dialout";
 }
 
 }  // namespace qvd

@@ -14,7 +14,8 @@ namespace qvd::test {
 namespace {
 
 TEST(SupervisorStart, NoticeThenBannerThenEnumerationOfPresentPortsAndRefusedDevices) {
-    const std::string dialout = ": Benutzer muss Mitglied der Gruppe dialout sein.";
+    const std::string dialout =
+        ": Benutzer muss Mitglied der Gruppe dialout sein. Abhilfe: sudo adduser $USER dialout, danach neu anmelden.";
     struct Case { std::function<void(Rig&)> setUp; Lines log; };
     const Case cases[] = {
         {[](Rig&) {}, {"Suche alle COM...", "Keine COM-Schnittstelle gefunden."}},
