@@ -32,6 +32,9 @@ std::string PortPatternFromEnvironment() {
 std::string PortGroupOf(const std::string& device) {
     struct stat info {};
     if (::stat(device.c_str(), &info) != 0) return "dialout";
+    // Joining root's group, or one that may not both read and write the
+    // port, would not help.
+    if (info.st_gid == 0 || (info.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) return "dialout";
     const group* owner = ::getgrgid(info.st_gid);
     return owner && owner->gr_name && *owner->gr_name ? owner->gr_name : "dialout";
 }

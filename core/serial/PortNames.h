@@ -16,8 +16,9 @@ std::string DevicePathForPort(int portNum, const std::string& ports);
 // The value of the environment variable QVD_PC_PORTS, empty when unset.
 std::string PortPatternFromEnvironment();
 
-// The group that owns the device (whose members may open it); "dialout",
-// the usual owner of serial ports, where it cannot be told.
+// The group whose members may open the device: its own group where that
+// may read and write it and is not root's; otherwise "dialout", the usual
+// owner of serial ports.
 std::string PortGroupOf(const std::string& device);
 
 }  // namespace qvd
