@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qvd::test {
 namespace {
@@ -77,6 +80,33 @@ TEST(UsbPortName, PortsListOrPatternLeadToDevicesNamedAsByIdDoes) {
         EXPECT_EQ(device, c.device);
         EXPECT_EQ(UsbPortName((dir / "sys").string(), device), c.name);
     }
+}
+
+}  // namespace
+}  // namespace qvd::test
+
+namespace qvd::test {
+namespace {
+
+// The hint must name a group whose members can really open the port.
+TEST(PortGroupOf, NamesTheDevicesGroupOnlyWhereJoiningItHelps) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another group needs root";
+    const group* tty = ::getgrnam("tty");
+    if (!tty) GTEST_SKIP() << "no group tty here";
+    struct Case { gid_t group; mode_t mode; const char* named; };
+    const Case cases[] = {
+        {tty->gr_gid, 0660, "tty"},
+        {tty->gr_gid, 0620, "dialout"},  // may write, not read
+        {0, 0660, "dialout"},            // root's group
+    };
+    ScratchDir dir;
+    const std::string device = dir.Write("ttyUSB0", "");
+    for (const Case& c : cases) {
+        ASSERT_EQ(::chown(device.c_str(), 0, c.group), 0);
+        ASSERT_EQ(::chmod(device.c_str(), c.mode), 0);
+        EXPECT_EQ(PortGroupOf(device), c.named) << c.mode;
+    }
+    EXPECT_EQ(PortGroupOf((dir / "missing").string()), "dialout");
 }
 
 }  // namespace
