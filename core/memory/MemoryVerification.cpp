@@ -22,10 +22,10 @@ void MemoryVerification::ShowBox(const std::string& text, MessageIcon icon) {
 }
 
 bool MemoryVerification::ReportLost() {
-    // An adapter that no longer answers is gone for the caller too, even
-    // where the port stays open and the box speaks of the checksum.
-    ctx_.runner.Report(Outcome::AdapterLost);
+    // A missed answer on an open port goes on as the checks do (a second
+    // "g0010" may still verify the file); only a lost port is a lost adapter.
     if (!ctx_.exchange.PortLost()) return false;
+    ctx_.runner.Report(Outcome::AdapterLost);
     ctx_.form.LogInfo("Überprüfung nicht möglich: keine Verbindung zum QVD-Modul.");
     ShowBox("Keine Verbindung zum QVD-Modul\r\rDen RAM/EPROM-Auslesevorgang wiederholen.", MessageIcon::Error);
     return true;
