@@ -59,7 +59,10 @@ int HexDigit(char c) {
 }  // namespace
 
 QvdDevice::QvdDevice(DeviceConfig cfg, Clock clock) : config(std::move(cfg)), clock_(std::move(clock)) {
-    FitMemory(config);
+    if (!config.memoryOnDemand) {
+        Memory(false);
+        Memory(true);
+    }
     SetClock({config.year, config.month, config.day, config.hour, config.minute, config.second,
               config.weekday});
 }

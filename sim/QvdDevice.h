@@ -33,6 +33,13 @@ struct DeviceConfig {
     // or padded with zeros to it. The device keeps its memory here, so after
     // a RAM write `ram` holds what the module now holds.
     std::string ram, eprom;
+    // Each memory made on its first use instead of at the start, so that a
+    // session that never reads the EPROM does not pay for a megabyte of it.
+    bool memoryOnDemand = false;
+    // A hex dump ends after this many cells (0: the whole range). A dump
+    // carries no length, so a fuzzed session learns all from its first
+    // lines and need not wait for megabytes of text.
+    size_t dumpCellLimit = 0;
     // Sizes for the types that have none of their own (0 none, 8 adp).
     size_t fallbackRamBytes = 8184, fallbackEpromBytes = 262144;
     // The module computes a memory checksum for a while before it answers;
@@ -45,8 +52,6 @@ struct DeviceConfig {
 
 // The module type a config names, its fallback sizes filled in.
 ModuleFacts MemoryOf(const DeviceConfig& config);
-// Gives config.ram and config.eprom the type's sizes (see DeviceConfig).
-void FitMemory(DeviceConfig& config);
 
 // A fault on the wire of memory streams ("a", "h", "b", "j", either output
 // form). It hits the next stream that has more than `at` bytes.
@@ -132,6 +137,8 @@ public:
 
     DeviceConfig config;
     DeviceFaults faults;
+    // config.ram or config.eprom, fitted to the type's size (see DeviceConfig).
+    std::string& Memory(bool eprom);
 
     // What the PC sent: each command line without CR, and raw bytes as
     // "<DF>" / "<F6>".
@@ -190,6 +197,7 @@ private:
     uint16_t imageSum_ = 0;  // announced
     std::string image_;
     uint64_t lastImageMs_ = 0;
+    bool ramFitted_ = false, epromFitted_ = false;
 };
 
 }  // namespace qvd::sim

@@ -4,6 +4,8 @@
 #include "sim/QvdDevice.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 
 namespace qvd::sim {
 
@@ -24,7 +26,7 @@ std::string Hex6(size_t v) { return UpperHex(static_cast<uint32_t>(v), 6); }
 // Hashed addresses: no runs, no repeating blocks, sums unlike each other,
 // RAM unlike EPROM, so that a checksum or a comparison catches a shifted,
 // truncated or mixed-up transfer.
-std::string MarkerImage(size_t bytes, bool eprom) {
+std::string MakeMarkerImage(size_t bytes, bool eprom) {
     std::string image(bytes, '\0');
     for (size_t i = 0; i < bytes; ++i) {
         uint32_t x = static_cast<uint32_t>(i) * 0x9E3779B1u + (eprom ? 0x5A5A5A5Au : 0x13579BDFu);
@@ -36,6 +38,22 @@ std::string MarkerImage(size_t bytes, bool eprom) {
     return image;
 }
 
+// Made once per size: the fuzzed sessions start a device thousands of times
+// a second, and a megabyte of hashing each time would be most of their work.
+const std::string& MarkerImage(size_t bytes, bool eprom) {
+    static std::mutex lock;
+    static std::map<std::pair<size_t, bool>, std::string> made;
+    const std::lock_guard<std::mutex> hold(lock);
+    auto [at, fresh] = made.try_emplace({bytes, eprom});
+    if (fresh) at->second = MakeMarkerImage(bytes, eprom);
+    return at->second;
+}
+
+void FitOne(std::string& memory, size_t bytes, bool eprom) {
+    if (memory.empty()) memory = MarkerImage(bytes, eprom);
+    memory.resize(bytes, '\0');
+}
+
 }  // namespace
 
 ModuleFacts MemoryOf(const DeviceConfig& config) {
@@ -44,12 +62,12 @@ ModuleFacts MemoryOf(const DeviceConfig& config) {
     return m;
 }
 
-void FitMemory(DeviceConfig& config) {
-    const ModuleFacts m = MemoryOf(config);
-    if (config.ram.empty()) config.ram = MarkerImage(m.ramBytes, false);
-    if (config.eprom.empty()) config.eprom = MarkerImage(m.epromBytes, true);
-    config.ram.resize(m.ramBytes, '\0');
-    config.eprom.resize(m.epromBytes, '\0');
+std::string& QvdDevice::Memory(bool eprom) {
+    bool& fitted = eprom ? epromFitted_ : ramFitted_;
+    std::string& memory = eprom ? config.eprom : config.ram;
+    if (!fitted) FitOne(memory, eprom ? MemoryOf(config).epromBytes : MemoryOf(config).ramBytes, eprom);
+    fitted = true;
+    return memory;
 }
 
 size_t QvdDevice::CellAddress() const {
@@ -59,7 +77,7 @@ size_t QvdDevice::CellAddress() const {
 
 bool QvdDevice::MemoryCommand(const std::string& cmd) {
     const size_t cellBytes = MemoryOf(config).cellBytes;
-    const size_t ramCells = config.ram.size() / cellBytes;
+    auto ramCells = [&] { return Memory(false).size() / cellBytes; };
     if (cmd == "a" || cmd == "h") {
         Stream(cmd == "h", 0, std::string::npos);
         return true;
@@ -75,7 +93,7 @@ bool QvdDevice::MemoryCommand(const std::string& cmd) {
         return true;
     }
     if (cmd == "g0001") {
-        std::fill(config.ram.begin(), config.ram.end(), '\0');
+        std::fill(Memory(false).begin(), Memory(false).end(), '\0');
         if (sendGap && !faults.silent) sendGap(config.ramClearDelayMs);
         Reply(cmd, cmd + "\r");
         return true;
@@ -83,7 +101,7 @@ bool QvdDevice::MemoryCommand(const std::string& cmd) {
     if (cmd == "c") {
         const size_t address = CellAddress();
         std::string bytes(cellBytes, '\0');
-        if (address < ramCells) bytes = config.ram.substr(address * cellBytes, cellBytes);
+        if (address < ramCells()) bytes = Memory(false).substr(address * cellBytes, cellBytes);
         std::string value;
         for (char b : bytes) value += FormatHex2(static_cast<unsigned char>(b));
         Reply(cmd, "c" + Hex6(address) + value + " " + bytes + "\r");
@@ -92,12 +110,13 @@ bool QvdDevice::MemoryCommand(const std::string& cmd) {
     if (cmd.size() == 5 && cmd[0] == 'm' && HexValue(cmd.substr(1)) >= 0) {
         const long value = HexValue(cmd.substr(1));
         const size_t address = CellAddress();
-        if (address < ramCells) {
+        if (address < ramCells()) {
+            std::string& ram = Memory(false);
             if (cellBytes == 2) {
-                config.ram[address * 2] = static_cast<char>(value >> 8);
-                config.ram[address * 2 + 1] = static_cast<char>(value);
+                ram[address * 2] = static_cast<char>(value >> 8);
+                ram[address * 2 + 1] = static_cast<char>(value);
             } else {
-                config.ram[address] = static_cast<char>(value);
+                ram[address] = static_cast<char>(value);
             }
         }
         Reply(cmd, cmd + "\r");
@@ -124,10 +143,11 @@ bool QvdDevice::MemoryCommand(const std::string& cmd) {
 }
 
 void QvdDevice::Stream(bool eprom, size_t firstCell, size_t endCell) {
-    const std::string& memory = eprom ? config.eprom : config.ram;
+    const std::string& memory = Memory(eprom);
     const size_t cellBytes = MemoryOf(config).cellBytes;
     endCell = std::min(endCell, memory.size() / cellBytes);
     if (endCell <= firstCell) endCell = firstCell = 0;
+    if (textForm && config.dumpCellLimit) endCell = std::min(endCell, firstCell + config.dumpCellLimit);
     // The module sums what it sends from memory, so a byte spoilt on the
     // wire shows as a mismatch on the PC.
     config.checksum = FormatHex4(ByteSum16(memory, firstCell * cellBytes, endCell * cellBytes));
@@ -171,7 +191,7 @@ void QvdDevice::SendStream(std::string wire) {
 
 void QvdDevice::AnswerChecksum(const std::string& cmd, bool eprom) {
     if (faults.silent) return;
-    uint16_t sum = ByteSum16(eprom ? config.eprom : config.ram);
+    uint16_t sum = ByteSum16(Memory(eprom));
     int& wrong = eprom ? faults.wrongEpromChecksums : faults.wrongRamChecksums;
     if (wrong < 0) {
         sum ^= 0x1111;
@@ -184,7 +204,7 @@ void QvdDevice::AnswerChecksum(const std::string& cmd, bool eprom) {
 }
 
 size_t QvdDevice::TakeImage(const std::string& data, size_t pos) {
-    size_t take = std::min(config.ram.size() - image_.size(), data.size() - pos);
+    size_t take = std::min(Memory(false).size() - image_.size(), data.size() - pos);
     if (const auto& v = faults.vanishAfterImageBytes) take = std::min(take, *v > image_.size() ? *v - image_.size() : 0);
     image_.append(data, pos, take);
     imageBytes = image_.size();
@@ -192,8 +212,8 @@ size_t QvdDevice::TakeImage(const std::string& data, size_t pos) {
     imageArrivals.push_back({lastImageMs_, take});
     if (faults.vanishAfterImageBytes && image_.size() >= *faults.vanishAfterImageBytes) {
         Vanish();
-    } else if (image_.size() == config.ram.size()) {
-        if (ByteSum16(image_) == imageSum_) config.ram = image_;
+    } else if (image_.size() == Memory(false).size()) {
+        if (ByteSum16(image_) == imageSum_) Memory(false) = image_;
         else config.statusCode = "25";
         EndImage();
     } else if (schedule) {
