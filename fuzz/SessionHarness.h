@@ -33,7 +33,8 @@ std::string PlaySession(const uint8_t* data, size_t size, RecordPolicy policy = 
 namespace header {
 inline constexpr size_t kSetup = 0;         // bits 0-1 adapter COM-1, bit 2 tick wrap soon, bits 3-4 box reaction,
                                             // bit 5 extra functions, bit 6 "PCzeit", bit 7 register bits
-inline constexpr size_t kModule = 1;        // bits 0-2 module type the adapter reports (3,1,2,4,5,3,8,0)
+inline constexpr size_t kModule = 1;        // bits 0-3 module type the adapter reports
+                                            // (3,1,2,4,3,2,8,0, 3,2,3,2,5,3,2,0)
 inline constexpr size_t kPorts1to4 = 2;     // two bits a port: absent, silent, busy, refusing
 inline constexpr size_t kPorts5to8 = 3;
 inline constexpr size_t kPollTime = 4;      // * 100 ms of polls after the search
@@ -52,7 +53,7 @@ inline constexpr size_t kRangeFlags = 15;   // bit 0 start field one digit short
 inline constexpr size_t kCellAddress = 16;  // 16-17
 inline constexpr size_t kCellValue = 19;    // 19-20
 inline constexpr size_t kCellFlags = 21;    // bit 0 address short, bit 1 value short
-inline constexpr size_t kSplit = 22;        // file choice
+inline constexpr size_t kSplit = 22;        // bits 0-2 file choice, bit 3 do it
 inline constexpr size_t kAdp = 23;          // bit 0 switch on, bit 1 and off again
 inline constexpr size_t kClearErrors = 24;  // bit 0
 inline constexpr size_t kStatusFile = 25;   // file choice
