@@ -167,9 +167,12 @@ inline constexpr const char* kNoConnectionBox =
 
 // The program on COM ports found in `portsDir` (COM1 is portsDir/COM1).
 struct E2eProgram {
-    explicit E2eProgram(const fs::path& portsDir)
+    // `wrap`, when given, may put a transport of its own around each port
+    // (a measurement timing the wire, say).
+    explicit E2eProgram(const fs::path& portsDir, const std::function<TransportFactory(TransportFactory)>& wrap = nullptr)
         : pattern((portsDir / "COM%d").string()),
-          program(host, TermiosTransports(host), [p = pattern](int n) { return DevicePathForPort(n, p); }) {
+          program(host, wrap ? wrap(TermiosTransports(host)) : TermiosTransports(host),
+                  [p = pattern](int n) { return DevicePathForPort(n, p); }) {
         host.onCloseRequest = [this] { program.RequestClose(); };
     }
     // With QVD_E2E_SHOW set, the whole log and every box, for reading a

@@ -8,6 +8,9 @@
 //                               CPU, the 42 s checksum wait, memory of a file read
 //   qvd_measure restore         512 KiB RAM image to the line-rate adapter
 //   qvd_measure view            whole EPROM in text form from --fast
+//   qvd_measure save            RAM saves of an NSM and a BW module at the line
+//                               rate, split at the wire
+#include "bench/measure/WireLog.h"
 #include "sim/AdapterFacts.h"
 #include "testkit/E2eRig.h"
 
@@ -292,6 +295,76 @@ int View() {
     return lines == kCells / sim::kDumpCellsPerLine ? 0 : 1;
 }
 
+
+// A RAM save of one module from the line-rate adapter, its wall time split
+// at the wire: from "a" to the stream's last byte (goal: within 2 % of the
+// line time), the silence that ends the stream until "r", the status check,
+// the "g0010" wait for the memory checksum, and the tick that hands the
+// window back.
+bool SaveOf(const char* type, const char* name) {
+    const size_t bytes = sim::ModuleOf(std::atoi(type)).ramBytes;
+    test::ScratchDir dir("qvd-measure");
+    Adapter adapter(dir / "ports" / "COM1");
+    measure::WireLog wire;
+    E2eProgram pc(dir / "ports", [&wire](TransportFactory inner) { return wire.Around(std::move(inner)); });
+    if (!adapter.Start({"--type", type}) || !pc.Connect()) Fail("no connection to qvd-sim");
+
+    const fs::path file = dir / "ram.dat";
+    wire.events.clear();
+    pc.Mark();
+    const double c0 = ProcessCpuSeconds();
+    const auto t0 = SteadyClock::now();
+    if (!pc.Save(pc.form().ramSaveButton, file.string(), 120000) || pc.Log().empty() || pc.Log().back() != "OK" ||
+        fs::file_size(file) != bytes)
+        Fail(std::string(name) + " save not verified");
+    const auto end = SteadyClock::now();
+    const double cpu = ProcessCpuSeconds() - c0;
+
+    using Time = SteadyClock::time_point;
+    auto written = [&](const std::string& command, Time after) -> std::optional<Time> {
+        for (const measure::WireEvent& e : wire.events)
+            if (e.written && e.bytes == command && e.at >= after) return e.at;
+        return std::nullopt;
+    };
+    const std::optional<Time> a = written("a\r", t0);
+    if (!a) Fail("no \"a\" on the wire");
+    std::optional<Time> first, last;
+    size_t streamed = 0;
+    for (const measure::WireEvent& e : wire.events) {
+        if (e.written || e.at < *a || streamed >= bytes) continue;
+        if (!first) first = e.at;
+        streamed += e.bytes.size();
+        last = e.at;
+    }
+    const std::optional<Time> r = last ? written("r\r", *last) : std::nullopt;
+    const std::optional<Time> g = r ? written("g0010\r", *r) : std::nullopt;
+    if (streamed < bytes || !r || !g) Fail(std::string(name) + " save: the wire does not show its steps");
+    Time answer = *g;  // the checksum answer's last piece
+    for (const measure::WireEvent& e : wire.events)
+        if (!e.written && e.at >= *g) answer = e.at;
+
+    auto ms = [](Time from, Time to) { return std::chrono::duration<double, std::milli>(to - from).count(); };
+    const double lineMs = bytes * 10 * 1000.0 / sim::kBaud;
+    const double streamMs = ms(*a, *last);
+    std::printf("save: RAM of %s (type %s, %zu bytes) from qvd-sim at the line rate\n", name, type, bytes);
+    std::printf("  whole click %.0f ms, CPU %.1f ms (%.2f%% of a core)\n", ms(t0, end), cpu * 1e3,
+                cpu * 1e5 / ms(t0, end));
+    std::printf("  before \"a\" (\"d0000\", its answer): %.0f ms\n", ms(t0, *a));
+    std::printf("  stream, \"a\" to the last byte: %.0f ms; line time %.0f ms; %+.2f%% (goal within 2%%);"
+                " first byte after %.1f ms\n",
+                streamMs, lineMs, (streamMs / lineMs - 1) * 100, ms(*a, *first));
+    std::printf("  silence that ends the stream, to \"r\": %.0f ms (three ticks)\n", ms(*last, *r));
+    std::printf("  verification: \"r\" check %.0f ms, \"g0010\" wait %.0f ms, then the window back %.0f ms\n",
+                ms(*r, *g), ms(*g, answer), ms(answer, end));
+    return std::abs(streamMs / lineMs - 1) <= 0.02;
+}
+
+int Save() {
+    const bool nsm = SaveOf("2", "an NSM module");
+    const bool bw = SaveOf("1", "a BW module");
+    return nsm && bw ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -299,12 +372,13 @@ int main(int argc, char** argv) {
     if (what == "receive") return Receive();
     if (what == "restore") return Restore();
     if (what == "view") return View();
+    if (what == "save") return Save();
     if (!what.empty()) {
-        std::fprintf(stderr, "Aufruf: qvd_measure [receive|restore|view]\n");
+        std::fprintf(stderr, "Aufruf: qvd_measure [receive|restore|view|save]\n");
         return 2;
     }
     int failures = 0;
-    for (const char* part : {"receive", "restore", "view"}) {
+    for (const char* part : {"receive", "restore", "view", "save"}) {
         std::fflush(stdout);
         char* args[] = {argv[0], const_cast<char*>(part), nullptr};
         pid_t pid = -1;
