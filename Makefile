@@ -5,6 +5,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+SOAK_MINUTES ?= 10
 PORTS_DIR ?= /tmp/qvd-pc-ports
 
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
@@ -29,6 +30,12 @@ test: build test-asan
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(E2E)
 	$(PACKAGE_CHECK)
+
+# The quick loop once built: unit and whole-session tests on virtual time
+# (no fault suite over pseudo-terminals, no sanitizer build, no window run).
+.PHONY: check
+check: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE e2e
 
 # The Debian package, $(BUILD)/qvd-pc_<version>_<arch>.deb, installing to /usr.
 package: build
@@ -93,3 +100,12 @@ e2e: build
 .PHONY: measure
 measure: build
 	$(BUILD)/bench/measure/qvd_measure
+
+# The whole program for SOAK_MINUTES in one process against qvd-sim at the
+# line rate, with a fault every fifth cycle; fails on a wrong outcome or on
+# growth of memory, descriptors, threads or CPU (docs/RELIABILITY.md, "Soak").
+# One line per cycle, also in $(BUILD)/soak.csv; the program's boxes in
+# $(BUILD)/soak-program.log.
+.PHONY: soak
+soak: build
+	$(BUILD)/bench/soak/qvd_soak --minutes $(SOAK_MINUTES) --csv $(BUILD)/soak.csv --program-log $(BUILD)/soak-program.log
