@@ -291,15 +291,17 @@ std::string SessionDevice::Take(const std::string& written, bool image, int vari
         for (size_t at = 7, byte = valueEnd + 1; at + 1 < valueEnd && byte < modelSent_.size(); at += 2, ++byte)
             modelSent_[byte] = static_cast<char>(std::strtoul(modelSent_.substr(at, 2).c_str(), nullptr, 16));
     }
-    return modelSent_;
+    std::string answer;
+    answer.swap(modelSent_);  // a whole memory: no copy
+    return answer;
 }
 
 std::string SessionDevice::Healthy(const std::string& written, bool image, int variant, Delivery& d) {
     std::string answer = Take(written, image, variant);
     if (!image && IsStreamCommand(written)) {
         // (A dump in text form stops after kMaxTextMemory cells.)
-        d.chunk = 576;  // 100 ms of the line
-        d.chunkGapMs = 100;
+        d.chunk = 2304;  // 400 ms of the line: a reader takes what has come
+        d.chunkGapMs = 400;
     }
     return answer;
 }
