@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace qvd::sim {
 namespace {
 
@@ -84,6 +87,28 @@ TEST(DeviceMemory, TextFormLinesAsTheAdapterWritesThem) {
         EXPECT_EQ(wire.Ask("d0000\r"), "d0000\r");
         EXPECT_EQ(wire.Stream(c.command, 20000).substr(0, 2), std::string("\0\x01", 2));
     }
+}
+
+// A memory made on its first use is the one made at the start: the same
+// answers to every memory command, a write and a clear included; a dump
+// limit cuts the text after that many cells.
+TEST(DeviceMemory, MadeOnDemandServesWhatAMemoryMadeAtTheStartServes) {
+    const std::vector<std::string> session = {"c\r", "m00AB\r", "c\r", "g0010\r", "g0020\r", "o0001\r", "p0002\r",
+                                              "j\r", "a\r", "h\r", "g0001\r", "a\r", "g0010\r"};
+    for (uint8_t type : {uint8_t{1}, uint8_t{3}}) {
+        SCOPED_TRACE(type);
+        DeviceConfig onDemand;
+        onDemand.memoryOnDemand = true;
+        Wire eager(type), lazy(type, onDemand);
+        for (const std::string& command : session)
+            EXPECT_TRUE(lazy.Stream(command, 1 << 20) == eager.Stream(command, 1 << 20)) << command;
+    }
+    DeviceConfig limited;
+    limited.dumpCellLimit = 32;
+    Wire wire(3, limited);
+    EXPECT_EQ(wire.Ask("d0001\r"), "d0001\r");
+    const std::string dump = wire.Stream("a\r", 1 << 16);
+    EXPECT_EQ(std::count(dump.begin(), dump.end(), '\r'), 2);  // two lines of 16 cells
 }
 
 TEST(DeviceFaults, UnknownCommandsAreToldAndPollsFallSilentAfterN) {
