@@ -57,10 +57,10 @@ Snapshot TakeSnapshot() {
     return s;
 }
 
-Windows WindowsOf(size_t n) {
+Windows WindowsOf(size_t n, size_t parts) {
     Windows w;
-    if (n >= 10) {
-        w.size = n / 10;
+    if (n >= parts) {
+        w.size = n / parts;
         w.early = w.size;
     } else if (n >= 4) {
         w.size = (n - 1) / 2;
@@ -75,10 +75,10 @@ Windows WindowsOf(size_t n) {
 
 Judgement JudgeGrowth(const std::vector<CycleFigures>& cycles) {
     Judgement j;
-    const Windows w = WindowsOf(cycles.size());
+    const Windows w = WindowsOf(cycles.size(), 10);
     if (!w.judged) return j;
     j.judged = true;
-    char line[200];
+    char line[240];
     const std::string warmUp = w.early > 1 ? "1-" + std::to_string(w.early) : "1";
     std::snprintf(line, sizeof line, "windows: cycles %s against %s (warm-up: %s)", Range(w, w.early).c_str(),
                   Range(w, w.late).c_str(), warmUp.c_str());
@@ -105,18 +105,20 @@ Judgement JudgeGrowth(const std::vector<CycleFigures>& cycles) {
     // differently.
     std::vector<CycleFigures> clean;
     std::copy_if(cycles.begin(), cycles.end(), std::back_inserter(clean), [](const CycleFigures& c) { return c.clean; });
-    const Windows cw = WindowsOf(clean.size());
+    const Windows cw = WindowsOf(clean.size(), 4);
     if (!cw.judged) {
         j.lines.push_back("CPU per cycle: not judged (fewer than 4 cycles without a fault)");
         return j;
     }
     const auto cpuOf = [](const CycleFigures& c) { return c.cpuMs; };
-    const double cpu0 = Median(Slice<double>(clean, cw.early, cw.size, cpuOf));
-    const double cpu1 = Median(Slice<double>(clean, cw.late, cw.size, cpuOf));
+    const std::vector<double> early = Slice<double>(clean, cw.early, cw.size, cpuOf);
+    const std::vector<double> late = Slice<double>(clean, cw.late, cw.size, cpuOf);
+    const double cpu0 = *std::min_element(early.begin(), early.end()), cpu1 = *std::min_element(late.begin(), late.end());
     const double allowed = cpu0 * (1 + kCpuAllowance) + kCpuSlackMs;
     std::snprintf(line, sizeof line,
-                  "CPU per cycle, median of %zu clean cycles each: %.0f -> %.0f ms (allowed: up to %.0f ms): %s", cw.size,
-                  cpu0, cpu1, allowed, cpu1 > allowed ? "GROWN" : "ok");
+                  "CPU per cycle without a fault, least of %zu each: %.0f -> %.0f ms (medians %.0f -> %.0f; allowed: up to "
+                  "%.0f ms): %s",
+                  cw.size, cpu0, cpu1, Median(early), Median(late), allowed, cpu1 > allowed ? "GROWN" : "ok");
     j.lines.push_back(line);
     if (cpu1 > allowed) j.grown.push_back("CPU");
     return j;
