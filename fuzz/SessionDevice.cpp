@@ -11,7 +11,8 @@ namespace {
 
 using sim::WireMs;
 
-constexpr size_t kMaxStreamChunks = 2048;
+// Enough pieces for every way a stream can arrive; more only cost events.
+constexpr size_t kMaxStreamChunks = 256;
 // A dump carries no length to check, so a few hundred lines show all its
 // handling; the program's work grows with it, the coverage does not. (The
 // model stops its dumps there.)
@@ -396,14 +397,16 @@ void SessionDevice::Deliver(Delivery d) {
     const std::shared_ptr<int> token = openToken_;
     if (!token) return;  // nobody listens: the bytes are lost
     uint64_t t = std::max(host_.Time() + d.timing.delayMs, lineFreeAt_);
-    auto arrive = [this, token](uint64_t at, std::string bytes) {
-        host_.Schedule(at, [this, token, life = life_, bytes = std::move(bytes)] {
+    // Every piece refers to the one answer instead of holding a copy.
+    const auto answer = std::make_shared<const std::string>(std::move(d.bytes));
+    auto arrive = [this, token, answer](uint64_t at, size_t from, size_t n) {
+        host_.Schedule(at, [this, token, life = life_, answer, from, n] {
             if (!*life || token != openToken_ || !Alive()) return;
-            input_ += bytes;
+            input_.append(*answer, from, n);
             if (onReceived_) onReceived_();
         });
     };
-    const std::string& bytes = d.bytes;
+    const std::string& bytes = *answer;
     size_t piece = d.chunk ? d.chunk : d.timing.piece ? d.timing.piece : std::max<size_t>(bytes.size(), 1);
     const uint32_t gap = d.chunk ? d.chunkGapMs : d.timing.gapMs;
     size_t index = 0;
@@ -411,7 +414,7 @@ void SessionDevice::Deliver(Delivery d) {
         const size_t n = std::min(piece, bytes.size() - at);
         if (index == d.pauseAtChunk) t += d.pauseMs;
         t += index == 0 && !d.chunk ? WireMs(n) : std::max<uint32_t>(gap, 1);
-        arrive(t, bytes.substr(at, n));
+        arrive(t, at, n);
     }
     lineFreeAt_ = t;
     if (d.unplugAfter) {
