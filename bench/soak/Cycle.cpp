@@ -57,7 +57,7 @@ Fault Named(std::string name, std::vector<std::string> simOptions) {
 std::optional<Fault> FaultOfCycle(int cycle, int every) {
     if (cycle % every != 0) return std::nullopt;
     const int n = cycle / every - 1;  // the how-manieth fault
-    const int round = n / 5;                // variants change from round to round
+    const int round = n / 5;          // variants change from round to round
     Fault f;
     switch (n % 5) {
         case 0:

@@ -58,7 +58,8 @@ private:
     bool Judge(Step& step, const CliRun& run, const std::string& dataProblem);
     // A new run of the adapter holding the truth; `options` for a fault.
     void Restart(const std::vector<std::string>& options = {});
-    // After each operation: an adapter that died is started again.
+    // After each operation: true when the adapter died without the soak's
+    // kill (counted as a fault from outside).
     bool AdapterDied();
     std::string Expand(const std::string& text) const;
 
