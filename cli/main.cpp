@@ -1,6 +1,7 @@
 // qvd-cli: the operations of QVD-PC from a shell, for scripted backups.
 #include "cli/CliHost.h"
 #include "cli/CliOptions.h"
+#include "cli/CliProgram.h"
 #include "cli/JsonReport.h"
 #include "cli/Session.h"
 #include "cli/SignalWatch.h"
@@ -66,16 +67,8 @@ int main(int argc, char** argv) {
     // the watch.
     SignalWatch signals;
     CliHost host;
-    const std::string pattern = PortPatternFromEnvironment();
-    const PortChoice port = ChoosePort(options, pattern);
-    const std::string sysfs = SysfsRootFromEnvironment();
-    Program program(
-        host, TermiosTransports(host),
-        [pattern, port](int n) {
-            return !port.path.empty() && n == port.number ? port.path : DevicePathForPort(n, pattern);
-        },
-        [sysfs](const std::string& device) { return UsbPortName(sysfs, device); });
-    if (port.number) program.exchange.RestrictPorts(port.number, port.number);
+    const std::unique_ptr<Program> made = MakeCliProgram(host, options, PortPatternFromEnvironment());
+    Program& program = *made;
 
     Session session(options, host, program);
     signals.Start([&host, &session](int signal) {

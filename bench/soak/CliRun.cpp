@@ -2,6 +2,7 @@
 
 #include "cli/CliHost.h"
 #include "cli/CliOptions.h"
+#include "cli/CliProgram.h"
 #include "cli/Session.h"
 #include "cli/SignalWatch.h"
 #include "core/program/Program.h"
@@ -31,15 +32,8 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& pattern, 
     }
     const Options& options = parsed.options;
     CliHost host;
-    const PortChoice port = ChoosePort(options, pattern);
-    const std::string sysfs = SysfsRootFromEnvironment();
-    Program program(
-        host, TermiosTransports(host),
-        [pattern, port](int n) {
-            return !port.path.empty() && n == port.number ? port.path : DevicePathForPort(n, pattern);
-        },
-        [sysfs](const std::string& device) { return UsbPortName(sysfs, device); });
-    if (port.number) program.exchange.RestrictPorts(port.number, port.number);
+    const std::unique_ptr<Program> made = MakeCliProgram(host, options, pattern);
+    Program& program = *made;
 
     Session session(options, host, program);
     {
