@@ -112,7 +112,7 @@ struct DeviceFaults {
 
 class QvdDevice {
 public:
-    using Send = std::function<void(const std::string& bytes)>;
+    using Send = std::function<void(std::string bytes)>;  // by value: a stream can be handed on, not copied
     using Clock = std::function<uint64_t()>;  // milliseconds, monotonic
     using Schedule = std::function<void(uint32_t ms, std::function<void()> fn)>;
 

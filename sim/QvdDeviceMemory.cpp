@@ -151,6 +151,7 @@ void QvdDevice::Stream(bool eprom, size_t firstCell, size_t endCell) {
     // The module sums what it sends from memory, so a byte spoilt on the
     // wire shows as a mismatch on the PC.
     config.checksum = FormatHex4(ByteSum16(memory, firstCell * cellBytes, endCell * cellBytes));
+    if (faults.silent || vanished) return;  // (a whole EPROM is a megabyte to copy)
     SendStream(textForm ? HexDump(memory, firstCell, endCell, cellBytes)
                         : memory.substr(firstCell * cellBytes, (endCell - firstCell) * cellBytes));
 }
@@ -162,7 +163,7 @@ void QvdDevice::SendStream(std::string wire) {
     };
     StreamFault& fault = faults.stream;
     if (fault.kind == StreamFault::Kind::None || wire.size() <= fault.at) {
-        put(wire);
+        if (send && !wire.empty()) send(std::move(wire));
         return;
     }
     const StreamFault hit = fault;
