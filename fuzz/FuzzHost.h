@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -22,17 +24,50 @@ namespace qvd::fuzz {
     std::abort();
 }
 
+// The processor time each step took, summed over all sessions of the
+// process; printed when it ends. Shows where a run's time goes.
+class StepProfile {
+public:
+    static StepProfile& Get() {
+        static StepProfile profile;
+        return profile;
+    }
+    void Charge(const std::string& step) {
+        const double now = CpuMs();
+        if (last_ >= 0) msByStep_[step] += now - last_;
+        last_ = now;
+    }
+    ~StepProfile() {
+        double total = 0;
+        for (const auto& [step, ms] : msByStep_) total += ms;
+        for (const auto& [step, ms] : msByStep_)
+            std::fprintf(stderr, "profile %-28s %10.0f ms %5.1f %%\n", step.c_str(), ms, total > 0 ? 100 * ms / total : 0.0);
+    }
+
+private:
+    static double CpuMs() {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+    }
+    std::map<std::string, double> msByStep_;
+    double last_ = -1;
+};
+
 class FuzzHost : public VirtualHost {
 public:
     explicit FuzzHost(uint32_t startTick) : VirtualHost(startTick) {}
 
     // The running step may go on until this virtual time, not past it.
     void SetStep(const std::string& name, uint64_t capMs) {
+        if (profileSteps) StepProfile::Get().Charge(stepSet_ ? step_ : "(set-up)");
+        stepSet_ = true;
         step_ = name;
         deadline_ = Time() + capMs;
         if (traceSteps) std::fprintf(stderr, "step %-28s at %llu ms\n", name.c_str(), static_cast<unsigned long long>(Time()));
     }
     bool traceSteps = false;
+    bool profileSteps = false;  // CPU time per step, printed at exit
     const std::string& Step() const { return step_; }
     uint64_t Deadline() const { return deadline_; }
 
@@ -103,6 +138,7 @@ private:
     }
 
     std::string step_ = "construction";
+    bool stepSet_ = false;
     uint64_t deadline_ = UINT64_MAX;
     uint64_t stalledWaits_ = 0;
     int depth_ = 0;

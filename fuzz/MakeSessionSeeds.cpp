@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
     // disks, folders, or the question is answered No.
     seeds.push_back({"ports-and-dialogs",
                      {{h::kSetup, 2 | 4 | 0x10}, {h::kModule, 0}, {h::kPorts1to4, 0xC9}, {h::kPollTime, 15},
-                      {h::kRamSave, 5}, {h::kEpromSave, 8 | 4}, {h::kRestore, 3}, {h::kFullView, 4 << 1},
+                      {h::kRamSave, 5}, {h::kEpromSave, 0x18 | 4}, {h::kRestore, 3}, {h::kFullView, 4 << 1},
                       {h::kStatusFile, 6}, {h::kSplit, 8 | 5}, {h::kCellFlags, 3}, {h::kRangeFlags, 1}},
                      {}});
 
@@ -172,7 +172,7 @@ int main(int argc, char** argv) {
     // RAM stream late and in pieces.
     {
         Seed s{"nsm25-old-adapter",
-               {{h::kModule, 0}, {h::kPollTime, 5}, {h::kEpromSave, 8}, {h::kFlow, 0x40}},
+               {{h::kModule, 0}, {h::kPollTime, 5}, {h::kEpromSave, 0x18}, {h::kFlow, 0x40}},
                {}};
         s.policy.at[{"i\r", 0}] = Healthy(5);
         s.policy.after[{"a\r", "r\r"}] = Rec(RecordKind::Healthy, 3) + B({0x13});

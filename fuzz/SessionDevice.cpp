@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace qvd::fuzz {
 
@@ -17,6 +18,11 @@ constexpr size_t kMaxStreamChunks = 256;
 // handling; the program's work grows with it, the coverage does not. (The
 // model stops its dumps there.)
 constexpr size_t kMaxTextMemory = 2048;
+// A stream that answers anything but a binary memory read is garbage to the
+// program whatever its length: past a few kilobytes its lines and bytes only
+// repeat the handling (and a megabyte of them, cut into view lines, saved and
+// reported, costs as much as a hundred sessions).
+constexpr size_t kMaxForeignStream = 4 * 1024;
 constexpr uint32_t kWriteTimeoutMs = 1000;
 
 // Identifications for variants 1-7 of "i": a service adapter's number,
@@ -29,14 +35,59 @@ const char* const kIds[] = {
 // Status codes for variants 2-7 of "r".
 const char* const kCodes[] = {nullptr, nullptr, "00", "40", "25", "26", "18", "10"};
 
+// Big buffers kept from one session to the next. ASan maps every allocation
+// over 128 KiB afresh, and the first touch of each page costs more than
+// filling it: the model's memories, the memory reads and the streams reuse
+// these instead.
+class BufferPool {
+public:
+    static constexpr size_t kWorthKeeping = 128 * 1024;
+
+    // An empty string with room for `bytes`.
+    static std::string Take(size_t bytes) {
+        std::string out;
+        if (bytes >= kWorthKeeping) {
+            std::vector<std::string>& spare = Spare();
+            const auto fits = std::find_if(spare.begin(), spare.end(),
+                                           [bytes](const std::string& s) { return s.capacity() >= bytes; });
+            if (fits != spare.end()) {
+                out = std::move(*fits);
+                spare.erase(fits);
+            }
+        }
+        out.clear();
+        out.reserve(bytes);
+        return out;
+    }
+    static void Give(std::string&& buffer) {
+        std::vector<std::string>& spare = Spare();
+        if (buffer.capacity() < kWorthKeeping || spare.size() >= kMaxKept) return;
+        buffer.clear();
+        spare.push_back(std::move(buffer));
+    }
+
+private:
+    static constexpr size_t kMaxKept = 8;
+    static std::vector<std::string>& Spare() {
+        static std::vector<std::string> spare;
+        return spare;
+    }
+};
+
 sim::DeviceConfig ModelConfig(uint8_t moduleType) {
     sim::DeviceConfig config;
     config.moduleType = moduleType;
     config.fallbackRamBytes = config.fallbackEpromBytes = kFallbackMemory;
     config.memoryOnDemand = true;
     config.dumpCellLimit = kMaxTextMemory;
+    // Empty, so the model fits them on first use, into room already made.
+    const sim::ModuleFacts module = sim::MemoryOf(config);
+    config.ram = BufferPool::Take(module.ramBytes);
+    config.eprom = BufferPool::Take(module.epromBytes);
     return config;
 }
+
+bool IsMemoryRead(const std::string& written) { return written == "a\r" || written == "h\r"; }
 
 bool IsStreamCommand(const std::string& written) {
     return written == "a\r" || written == "h\r" || written == "b\r" || written == "j\r";
@@ -100,10 +151,20 @@ std::string Script::Bytes(size_t n) {
 
 SessionDevice::SessionDevice(FuzzHost& host, Script& script, uint8_t moduleType)
     : host_(host), script_(script), model_(ModelConfig(moduleType), [&host] { return host.Time(); }) {
-    model_.send = [this](const std::string& bytes) { modelSent_ += bytes; };
+    model_.send = [this](std::string bytes) {
+        if (modelSent_.empty())
+            modelSent_ = std::move(bytes);
+        else
+            modelSent_ += bytes;
+    };
 }
 
-SessionDevice::~SessionDevice() { *life_ = false; }
+SessionDevice::~SessionDevice() {
+    *life_ = false;
+    BufferPool::Give(std::move(model_.config.ram));
+    BufferPool::Give(std::move(model_.config.eprom));
+    for (Exchange& e : exchanges) BufferPool::Give(std::move(e.seen));
+}
 
 TransportFactory SessionDevice::Factory(int devicePort, std::map<int, PortKind> others) {
     return [this, devicePort, others](const std::string& device) -> std::unique_ptr<SerialTransport> {
@@ -151,9 +212,23 @@ int SessionDevice::InputCount() {
 std::string SessionDevice::Read(int n) {
     CheckAlive(2);
     const size_t take = std::min(input_.size(), static_cast<size_t>(std::max(n, 0)));
-    std::string out = input_.substr(0, take);
-    input_.erase(0, take);
-    if (!exchanges.empty()) exchanges.back().seen += out;
+    std::string out;
+    if (take == input_.size()) {
+        out.swap(input_);
+    } else {
+        out = input_.substr(0, take);
+        input_.erase(0, take);
+    }
+    if (!exchanges.empty()) {
+        std::string& seen = exchanges.back().seen;
+        // A memory read grows to a megabyte: room for it at once, not in
+        // a dozen copies.
+        if (seen.empty() && !model_.textForm && IsMemoryRead(exchanges.back().sent)) {
+            const sim::ModuleFacts module = sim::MemoryOf(model_.config);
+            seen = BufferPool::Take(exchanges.back().sent == "h\r" ? module.epromBytes : module.ramBytes);
+        }
+        seen += out;
+    }
     return out;
 }
 
@@ -189,7 +264,7 @@ bool SessionDevice::Answer(const std::string& written) {
     if (silentLeft_ > 0) {
         --silentLeft_;
         record = 's';
-        Take(written, image);
+        Swallow(written, image);
         return true;
     }
     Delivery d;
@@ -202,7 +277,7 @@ bool SessionDevice::Answer(const std::string& written) {
     }
     if (script_.AtEnd() && onScriptEnd) script_.Append(onScriptEnd(written, image));
     if (script_.AtEnd()) {  // the script is over: a device that says nothing more
-        Take(written, image);
+        Swallow(written, image);
         return true;
     }
     const uint8_t op = script_.Byte();
@@ -216,14 +291,14 @@ bool SessionDevice::Answer(const std::string& written) {
         case RecordKind::Literal:
             d.bytes = script_.Bytes(script_.Byte());
             d.timing = ReadTiming(p & 3);
-            Take(written, image);
+            Swallow(written, image);
             break;
         case RecordKind::Silent:
             silentLeft_ = p;
-            Take(written, image);
+            Swallow(written, image);
             return true;
         case RecordKind::Stream:
-            Take(written, image);
+            Swallow(written, image);
             StreamRecord(p, image ? std::string() : written, d);
             break;
         case RecordKind::Failed:
@@ -236,7 +311,7 @@ bool SessionDevice::Answer(const std::string& written) {
                 Unplug(replugMs);
                 throw EVaCommError(comm_errors::WriteError(EIO), EIO);
             }
-            Take(written, image);
+            Swallow(written, image);
             host_.Schedule(host_.Time() + after * 8u, [this, life = life_, replugMs] {
                 if (*life) Unplug(replugMs);
             });
@@ -297,6 +372,14 @@ std::string SessionDevice::Take(const std::string& written, bool image, int vari
     return answer;
 }
 
+void SessionDevice::Swallow(const std::string& written, bool image) {
+    // The model's state moves on as if it had answered; what it would have
+    // sent is never made.
+    model_.faults.silent = true;
+    Take(written, image);
+    model_.faults.silent = false;
+}
+
 std::string SessionDevice::Healthy(const std::string& written, bool image, int variant, Delivery& d) {
     std::string answer = Take(written, image, variant);
     if (!image && IsStreamCommand(written)) {
@@ -342,6 +425,8 @@ void SessionDevice::StreamRecord(uint8_t p, const std::string& written, Delivery
         case 6: size = 1 + script_.Byte() * 16u; break;
         case 7: size = 0; break;
     }
+    const bool memoryRead = IsMemoryRead(written) && !model_.textForm;
+    if (!memoryRead) size = std::min(size, kMaxForeignStream);
     const uint8_t content = script_.Byte();
     std::string memory;
     switch (content & 3) {
@@ -398,7 +483,10 @@ void SessionDevice::Deliver(Delivery d) {
     if (!token) return;  // nobody listens: the bytes are lost
     uint64_t t = std::max(host_.Time() + d.timing.delayMs, lineFreeAt_);
     // Every piece refers to the one answer instead of holding a copy.
-    const auto answer = std::make_shared<const std::string>(std::move(d.bytes));
+    const std::shared_ptr<const std::string> answer(new std::string(std::move(d.bytes)), [](const std::string* bytes) {
+        BufferPool::Give(std::move(*const_cast<std::string*>(bytes)));
+        delete bytes;
+    });
     auto arrive = [this, token, answer](uint64_t at, size_t from, size_t n) {
         host_.Schedule(at, [this, token, life = life_, answer, from, n] {
             if (!*life || token != openToken_ || !Alive()) return;

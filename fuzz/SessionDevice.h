@@ -133,6 +133,8 @@ private:
     bool Answer(const std::string& written);
     // The model takes the write and answers it, with the variant's fault.
     std::string Take(const std::string& written, bool image, int variant = 0);
+    // The model takes the write; its answer is not wanted.
+    void Swallow(const std::string& written, bool image);
     std::string Healthy(const std::string& written, bool image, int variant, Delivery& d);
     void StreamRecord(uint8_t p, const std::string& written, Delivery& d);
     void Deliver(Delivery d);

@@ -8,6 +8,8 @@
 #include "testkit/ScratchDir.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +43,27 @@ std::optional<std::string> ReadUpTo(const std::string& path, size_t limit = kRea
     return out;
 }
 
+// Hands a regular file to `take` block by block (offset, bytes, count) through
+// one buffer kept for the process; its size, or nothing when it cannot be
+// read. Saves and split halves run to a megabyte, and a fresh megabyte for
+// each check would cost more in page faults than the comparing.
+template <typename Take>
+std::optional<size_t> ScanFile(const std::string& path, Take&& take) {
+    static std::array<char, 64 * 1024> block;
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    size_t size = 0;
+    while (size < kReadLimit && in.read(block.data(), block.size()), in.gcount() > 0) {
+        const size_t got = static_cast<size_t>(in.gcount());
+        take(size, block.data(), got);
+        size += got;
+        if (!in) break;
+    }
+    return size;
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
     if (!test::WriteFile(path, bytes)) Fail("cannot write the test file " + path);
 }
@@ -49,6 +72,16 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 fs::path ScratchBase() {
     std::error_code error;
     return fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
+}
+
+// The process's one folder for the sessions' files, emptied for each
+// session: making and removing a folder for each took 4 % of the run.
+const fs::path& EmptiedSessionFolder() {
+    static const test::ScratchDir folder{"qvd-fuzz", ScratchBase()};
+    std::error_code ignored;
+    for (fs::directory_iterator it(folder.path(), ignored), end; it != end; it.increment(ignored))
+        fs::remove_all(it->path(), ignored);
+    return folder.path();
 }
 
 class Session {
@@ -101,7 +134,7 @@ private:
     Script script_;
     FuzzHost host_;
     SessionDevice device_;
-    test::ScratchDir dir_{"qvd-fuzz", ScratchBase()};
+    const fs::path& dir_ = EmptiedSessionFolder();
     std::unique_ptr<test::Rig> rig_;
     int searchesLeft_ = 0;
     size_t checkedLines_ = 0;
@@ -133,6 +166,7 @@ Session::Session(const std::string& input, RecordPolicy policy)
     header_.resize(kHeaderSize, '\0');
     device_.onScriptEnd = std::move(policy);
     host_.traceSteps = std::getenv("QVD_FUZZ_SESSION_TRACE") != nullptr;
+    host_.profileSteps = std::getenv("QVD_FUZZ_SESSION_PROFILE") != nullptr;
     std::map<int, PortKind> others;
     for (int n = 1; n <= 8; ++n) {
         const uint8_t bits = H(n <= 4 ? kPorts1to4 : kPorts5to8);
@@ -205,7 +239,7 @@ std::optional<std::string> Session::FileChoice(uint8_t choice, const std::string
         case 3: return std::nullopt;
         case 4: return std::string("/dev/full");
         case 5: return dir_ / ("missing/" + fs::path(proper).filename().string());
-        case 6: return dir_.path();
+        case 6: return dir_;
         default: return proper;
     }
 }
@@ -284,7 +318,9 @@ void Session::Saves() {
     saveVerified_ = false;
     Click("RAM save", form().ramSaveButton);
 
-    if (H(kEpromSave) & 8) {
+    // Both bits: an EPROM save streams 32 to 128 times a NSM RAM, so it comes
+    // in one session of four, not two.
+    if ((H(kEpromSave) & 0x18) == 0x18) {
         EnsureConnected();
         ClearAnswers();
         const std::optional<std::string> eprom = FileChoice(H(kEpromSave), dir_ / "eprom.hex");
@@ -544,19 +580,25 @@ void Session::CheckLine(size_t index) {
 // after the stream.
 void Session::CheckSaveSuccess(const std::string& line) {
     if (savePath_.empty()) Violation("a save success without a file chosen: " + line);
-    const std::optional<std::string> file = ReadUpTo(savePath_);
-    if (!file) Violation("a save success, but the file cannot be read: " + savePath_);
-    const sim::ModuleFacts module = sim::ModuleOf(ConnectedType());
-    if (file->empty() || (file->size() != module.ramBytes && file->size() != module.epromBytes))
-        Violation("a save success with a file of " + std::to_string(file->size()) + " bytes for module type " +
-                  std::to_string(ConnectedType()));
     long stream = -1;
     const Exchange* streamed = Last([](const Exchange& e) { return e.sent == "a\r" || e.sent == "h\r"; }, &stream);
-    if (!streamed || streamed->seen.compare(0, file->size(), *file) != 0)
-        Violation("a save success, but the file is not what the adapter streamed");
+    static const std::string kNothing;
+    const std::string& seen = streamed ? streamed->seen : kNothing;
+    bool asStreamed = streamed != nullptr;
+    uint32_t fileSum = 0;
+    const std::optional<size_t> size = ScanFile(savePath_, [&](size_t at, const char* bytes, size_t n) {
+        asStreamed = asStreamed && at + n <= seen.size() && std::memcmp(seen.data() + at, bytes, n) == 0;
+        for (size_t i = 0; i < n; ++i) fileSum += static_cast<unsigned char>(bytes[i]);
+    });
+    if (!size) Violation("a save success, but the file cannot be read: " + savePath_);
+    const sim::ModuleFacts module = sim::ModuleOf(ConnectedType());
+    if (*size == 0 || (*size != module.ramBytes && *size != module.epromBytes))
+        Violation("a save success with a file of " + std::to_string(*size) + " bytes for module type " +
+                  std::to_string(ConnectedType()));
+    if (!asStreamed) Violation("a save success, but the file is not what the adapter streamed");
     long status = -1;
     const Exchange* answer = Last([](const Exchange& e) { return e.sent == "r\r"; }, &status);
-    const std::string sum = UpperHex(ByteSum16(*file), 4);
+    const std::string sum = UpperHex(fileSum & 0xFFFFu, 4);
     if (!answer || status < stream || answer->seen.size() != sim::kStatusAnswerBytes ||
         answer->seen.substr(sim::kStatusSumAt, 4) != sum)
         Violation("a save success, but the status answer after the stream does not carry the file's sum " + sum +
@@ -619,20 +661,35 @@ void Session::CheckCellSuccess() {
 void Session::CheckSplitResult() {
     if (!splitImage_) Violation("an EPROM split success without the image");
     const std::string& image = *splitImage_;
-    const std::optional<std::string> odd = ReadUpTo(dir_ / "bw2_odd.hex"), even = ReadUpTo(dir_ / "bw2_even.hex");
-    if (!odd || !even || odd->size() != image.size() / 2 || even->size() != image.size() / 2)
-        Violation("an EPROM split success without both halves");
-    for (size_t i = 0; i < odd->size(); ++i)
-        if ((*odd)[i] != image[2 * i] || (*even)[i] != image[2 * i + 1])
-            Violation("an EPROM split success with halves that are not the image's bytes at " + std::to_string(2 * i));
+    // The odd file holds the bytes at even offsets (the low byte of each word).
+    auto half = [&](const char* name, size_t first) {
+        const std::optional<size_t> size = ScanFile(dir_ / name, [&](size_t at, const char* bytes, size_t n) {
+            for (size_t i = 0; i < n; ++i) {
+                const size_t from = 2 * (at + i) + first;
+                if (from >= image.size() || bytes[i] != image[from])
+                    Violation("an EPROM split success with halves that are not the image's bytes at " +
+                              std::to_string(from));
+            }
+        });
+        if (!size || *size != image.size() / 2) Violation("an EPROM split success without both halves");
+    };
+    half("bw2_odd.hex", 0);
+    half("bw2_even.hex", 1);
 }
 
 }  // namespace
 
 std::string PlaySession(const uint8_t* data, size_t size, RecordPolicy policy, std::string* transcript) {
-    Session session(std::string(reinterpret_cast<const char*>(data), size), std::move(policy));
-    session.Play(transcript);
-    return session.Input();
+    static const bool profile = std::getenv("QVD_FUZZ_SESSION_PROFILE") != nullptr;
+    if (profile) StepProfile::Get().Charge("(fuzzer, between sessions)");
+    std::string input;
+    {
+        Session session(std::string(reinterpret_cast<const char*>(data), size), std::move(policy));
+        session.Play(transcript);
+        input = session.Input();
+    }
+    if (profile) StepProfile::Get().Charge("(end and teardown)");
+    return input;
 }
 
 }  // namespace qvd::fuzz
