@@ -90,7 +90,7 @@ sim::DeviceConfig ModelConfig(uint8_t moduleType) {
 bool IsMemoryRead(const std::string& written) { return written == "a\r" || written == "h\r"; }
 
 bool IsStreamCommand(const std::string& written) {
-    return written == "a\r" || written == "h\r" || written == "b\r" || written == "j\r";
+    return IsMemoryRead(written) || written == "b\r" || written == "j\r";
 }
 
 class AdapterTransport : public SerialTransport {
@@ -447,7 +447,7 @@ void SessionDevice::StreamRecord(uint8_t p, const std::string& written, Delivery
     // The module holds what it streamed and sums it, whatever the wire did;
     // a whole memory stays at the module's size.
     model_.config.checksum = UpperHex(ByteSum16(memory), 4);
-    if (written == "a\r" || written == "h\r") {
+    if (IsMemoryRead(written)) {
         std::string& held = model_.Memory(written == "h\r");
         const size_t keep = held.size();
         held = memory;
