@@ -527,8 +527,13 @@ const Exchange* Session::Last(const std::function<bool(const Exchange&)>& match,
 
 void Session::CheckNewLogLines() {
     if (!rig_) return;
+    // Every log entry tells the form at once, so the new lines are one entry.
+    // Only its first line is the program's own words: the lines after it are
+    // adapter bytes it quotes, line breaks and all, and may read like any
+    // message ("...gespeichert unter: " as an identification).
     const auto& lines = form().logMemo.lines;
-    while (checkedLines_ < lines.size()) CheckLine(checkedLines_++);
+    if (checkedLines_ < lines.size()) CheckLine(checkedLines_);
+    checkedLines_ = std::max(checkedLines_, lines.size());
 }
 
 void Session::CheckLine(size_t index) {
