@@ -55,11 +55,13 @@ std::optional<size_t> ScanFile(const std::string& path, Take&& take) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     size_t size = 0;
-    while (size < kReadLimit && in.read(block.data(), block.size()), in.gcount() > 0) {
+    while (size < kReadLimit) {
+        in.read(block.data(), block.size());
         const size_t got = static_cast<size_t>(in.gcount());
+        if (got == 0) break;
         take(size, block.data(), got);
         size += got;
-        if (!in) break;
+        if (!in) break;  // the end of the file came within this block
     }
     return size;
 }
