@@ -19,19 +19,17 @@ void Control::SetText(const std::string& text) {
     if (OnChange) OnChange();
 }
 
+// Line by line, not byte by byte: a view adds thousands of lines at once.
 void Control::AddText(const std::string& text) {
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-        }
+    size_t start = 0;
+    for (;;) {
+        size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+        lines.emplace_back(text, start, end - start);
+        if (end == text.size()) break;
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
     }
-    lines.push_back(line);
     Touch();
 }
 

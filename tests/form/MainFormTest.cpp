@@ -17,5 +17,17 @@ TEST(MessageLog, ErrorColoursStayAndThePanelShowsTheLastMessage) {
     EXPECT_EQ(f.messagePanel.caption, "a b c");
 }
 
+TEST(MemoLines, EveryKindOfBreakEndsALine) {
+    const std::pair<std::string, Lines> cases[] = {
+        {"", {""}}, {"a\r\n", {"a", ""}}, {"a\n\rb", {"a", "", "b"}}, {"\r\r\n\n", {"", "", "", ""}},
+        {std::string("x\0y", 3), {std::string("x\0y", 3)}},
+    };
+    for (const auto& [text, lines] : cases) {
+        Control memo("Memo1", ControlKind::Memo, "");
+        memo.AddText(text);
+        EXPECT_EQ(memo.lines, lines);
+    }
+}
+
 }  // namespace
 }  // namespace qvd::test

@@ -21,6 +21,14 @@ TEST(WireText, RoundTripsEveryByteAndKnownCharacters) {
         }
         EXPECT_EQ(ToWire(c.text), c.wire);
     }
+    // A high byte at every place of an eight-byte word, amid ASCII.
+    for (size_t at = 0; at < 17; ++at) {
+        std::string wire(20, 'a'), text(20, 'a');
+        wire[at] = '\xE4';
+        text.replace(at, 1, "ä");
+        EXPECT_EQ(FromWire(wire), text) << at;
+        EXPECT_EQ(ToWire(text), wire) << at;
+    }
 }
 
 }  // namespace
