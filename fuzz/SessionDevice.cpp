@@ -43,27 +43,36 @@ class BufferPool {
 public:
     static constexpr size_t kWorthKeeping = 128 * 1024;
 
-    // An empty string with room for `bytes`.
+    // An empty string with room for `bytes`: the smallest kept one that fits.
     static std::string Take(size_t bytes) {
         std::string out;
         if (bytes >= kWorthKeeping) {
             std::vector<std::string>& spare = Spare();
-            const auto fits = std::find_if(spare.begin(), spare.end(),
-                                           [bytes](const std::string& s) { return s.capacity() >= bytes; });
-            if (fits != spare.end()) {
-                out = std::move(*fits);
-                spare.erase(fits);
+            auto best = spare.end();
+            for (auto it = spare.begin(); it != spare.end(); ++it)
+                if (it->capacity() >= bytes && (best == spare.end() || it->capacity() < best->capacity())) best = it;
+            if (best != spare.end()) {
+                out = std::move(*best);
+                spare.erase(best);
             }
         }
         out.clear();
         out.reserve(bytes);
         return out;
     }
+    // Kept unless the pool is full of bigger ones.
     static void Give(std::string&& buffer) {
+        if (buffer.capacity() < kWorthKeeping) return;
         std::vector<std::string>& spare = Spare();
-        if (buffer.capacity() < kWorthKeeping || spare.size() >= kMaxKept) return;
         buffer.clear();
-        spare.push_back(std::move(buffer));
+        if (spare.size() < kMaxKept) {
+            spare.push_back(std::move(buffer));
+            return;
+        }
+        const auto smallest = std::min_element(spare.begin(), spare.end(), [](const std::string& a, const std::string& b) {
+            return a.capacity() < b.capacity();
+        });
+        if (smallest->capacity() < buffer.capacity()) *smallest = std::move(buffer);
     }
 
 private:
@@ -151,6 +160,7 @@ std::string Script::Bytes(size_t n) {
 
 SessionDevice::SessionDevice(FuzzHost& host, Script& script, uint8_t moduleType)
     : host_(host), script_(script), model_(ModelConfig(moduleType), [&host] { return host.Time(); }) {
+    model_.streamRoom = [](size_t bytes) { return BufferPool::Take(bytes); };
     model_.send = [this](std::string bytes) {
         if (modelSent_.empty())
             modelSent_ = std::move(bytes);

@@ -134,6 +134,9 @@ public:
     Schedule schedule;
     // Called for a command the model does not know (qvd-sim prints it).
     std::function<void(const std::string& command)> onUnknownCommand;
+    // An empty string with room for a binary stream of that many bytes, so a
+    // caller that plays thousands of sessions can hand out buffers it keeps.
+    std::function<std::string(size_t bytes)> streamRoom;
 
     DeviceConfig config;
     DeviceFaults faults;

@@ -152,8 +152,14 @@ void QvdDevice::Stream(bool eprom, size_t firstCell, size_t endCell) {
     // wire shows as a mismatch on the PC.
     config.checksum = FormatHex4(ByteSum16(memory, firstCell * cellBytes, endCell * cellBytes));
     if (faults.silent || vanished) return;  // (a whole EPROM is a megabyte to copy)
-    SendStream(textForm ? HexDump(memory, firstCell, endCell, cellBytes)
-                        : memory.substr(firstCell * cellBytes, (endCell - firstCell) * cellBytes));
+    if (textForm) {
+        SendStream(HexDump(memory, firstCell, endCell, cellBytes));
+        return;
+    }
+    const size_t bytes = (endCell - firstCell) * cellBytes;
+    std::string wire = streamRoom ? streamRoom(bytes) : std::string();
+    wire.assign(memory, firstCell * cellBytes, bytes);
+    SendStream(std::move(wire));
 }
 
 void QvdDevice::SendStream(std::string wire) {
