@@ -400,15 +400,25 @@ std::string SessionDevice::Healthy(const std::string& written, bool image, int v
     return answer;
 }
 
-std::string Pattern(size_t size, uint32_t seed) {
-    std::string out(size, '\0');
+namespace {
+void AppendPattern(std::string& out, size_t size, uint32_t seed) {
+    const size_t start = out.size();
+    out.resize(start + size);
+    char* const to = out.data() + start;
     uint32_t x = seed * 2654435761u + 0x9E3779B9u;
     for (size_t i = 0; i < size; ++i) {
         x ^= x << 13;
         x ^= x >> 17;
         x ^= x << 5;
-        out[i] = static_cast<char>(x >> 24);
+        to[i] = static_cast<char>(x >> 24);
     }
+}
+}  // namespace
+
+std::string Pattern(size_t size, uint32_t seed) {
+    std::string out;
+    out.reserve(size);
+    AppendPattern(out, size, seed);
     return out;
 }
 
@@ -438,16 +448,18 @@ void SessionDevice::StreamRecord(uint8_t p, const std::string& written, Delivery
     const bool memoryRead = IsMemoryRead(written) && !model_.textForm;
     if (!memoryRead) size = std::min(size, kMaxForeignStream);
     const uint8_t content = script_.Byte();
-    std::string memory;
+    // Both up to a megabyte: in kept buffers, not fresh memory.
+    std::string memory = BufferPool::Take(size);
+    if ((content & 3) != 2) d.bytes = BufferPool::Take(size);
     switch (content & 3) {
-        case 0: memory = Pattern(size, content >> 2); d.bytes = memory; break;
-        case 1: memory = std::string(size, static_cast<char>(script_.Byte())); d.bytes = memory; break;
+        case 0: AppendPattern(memory, size, content >> 2); d.bytes = memory; break;
+        case 1: memory.assign(size, static_cast<char>(script_.Byte())); d.bytes = memory; break;
         case 2:
-            memory = Pattern(std::min(size, kMaxTextMemory), content >> 2);
+            AppendPattern(memory, std::min(size, kMaxTextMemory), content >> 2);
             d.bytes = sim::HexDump(memory, 0, memory.size() / module.cellBytes, module.cellBytes);
             break;
         case 3: {
-            memory = Pattern(size, content >> 2);
+            AppendPattern(memory, size, content >> 2);
             d.bytes = memory;
             const size_t at = size * script_.Byte() / 256;
             if (at < size) d.bytes[at] = static_cast<char>(d.bytes[at] ^ 0x5A);
@@ -463,6 +475,8 @@ void SessionDevice::StreamRecord(uint8_t p, const std::string& written, Delivery
         held = memory;
         held.resize(keep, '\0');
     }
+
+    BufferPool::Give(std::move(memory));
 
     const uint8_t shape = script_.Byte();
     size_t chunk = size_t{1} << (shape & 15);
