@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     seeds.push_back({"nsm25-healthy",
                      {{h::kSetup, 0x20 | 0x80}, {h::kModule, 0}, {h::kPollTime, 30}, {h::kFlow, 0x10 | 0x40},
                       {h::kRangeStart, 2}, {h::kRangeLength, 2}, {h::kCellAddress + 1, 0x10}, {h::kCellValue, 0xAB},
-                      {h::kSplit, 8 | 3}, {h::kAdp, 3}, {h::kClearErrors, 1}},
+                      {h::kSplit, 0x18 | 3}, {h::kAdp, 3}, {h::kClearErrors, 1}},
                      {}});
 
     // BW 2 (type 4): RAM save of 128 KiB, clock from the PC, RTC bits, the
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     seeds.push_back({"bw2-split",
                      {{h::kSetup, 0x20 | 0x40 | 0x80}, {h::kModule, 3}, {h::kPollTime, 12}, {h::kFlow, 0x80},
                       {h::kFullView, 1}, {h::kRangeStart, 0x81}, {h::kRangeLength, 1}, {h::kCellValue, 0x12},
-                      {h::kCellValue + 1, 0x34}, {h::kRegisterBits, 0x5A}, {h::kClearErrors, 1}, {h::kSplit, 8}},
+                      {h::kCellValue + 1, 0x34}, {h::kRegisterBits, 0x5A}, {h::kClearErrors, 1}, {h::kSplit, 0x18}},
                      {}});
 
     // NSM 25.x (type 2) and what goes wrong: a spoilt stream byte, a
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
     seeds.push_back({"ports-and-dialogs",
                      {{h::kSetup, 2 | 4 | 0x10}, {h::kModule, 0}, {h::kPorts1to4, 0xC9}, {h::kPollTime, 15},
                       {h::kRamSave, 5}, {h::kEpromSave, 0x18 | 4}, {h::kRestore, 3}, {h::kFullView, 4 << 1},
-                      {h::kStatusFile, 6}, {h::kSplit, 8 | 5}, {h::kCellFlags, 3}, {h::kRangeFlags, 1}},
+                      {h::kStatusFile, 6}, {h::kSplit, 0x18 | 5}, {h::kCellFlags, 3}, {h::kRangeFlags, 1}},
                      {}});
 
     // An adapter too old for the memory checksum (its version reads 1.05),

@@ -401,7 +401,7 @@ const std::string& SplitImage() {
 }
 
 void Session::Split() {
-    if (!(H(kSplit) & 8)) return;
+    if ((H(kSplit) & 0x18) != 0x18) return;  // one session in four: a megabyte each way
     ClearAnswers();
     const uint8_t choice = H(kSplit) & 7;
     const std::string path = dir_ / "bw2.hex";
