@@ -27,6 +27,11 @@ void EventPump::DelayWithEvents(uint32_t ms, const std::function<bool()>& over) 
 }
 
 void EventPump::RunDueTimers() {
+    const uint32_t start = host_.TickCount();
+    const bool anyDue = std::any_of(timers_.begin(), timers_.end(), [start](const Timer* t) {
+        return t->enabled_ && static_cast<int32_t>(start - t->due_) >= 0;
+    });
+    if (!anyDue) return;  // the usual case: no copy to make
     // Copy: a handler may enable, disable or destroy timers.
     const std::vector<Timer*> snapshot = timers_;
     for (Timer* timer : snapshot) {
