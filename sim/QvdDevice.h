@@ -186,6 +186,7 @@ private:
     // RAM image: takes image bytes from data[pos]; returns where commands go on.
     size_t TakeImage(const std::string& data, size_t pos);
     void ExpireImage();
+    void WatchImageStall();
     void EndImage();
     void Vanish();
 
@@ -200,6 +201,7 @@ private:
     uint16_t imageSum_ = 0;  // announced
     std::string image_;
     uint64_t lastImageMs_ = 0;
+    bool stallWatched_ = false;  // a wake-up for ExpireImage is on its way
     bool ramFitted_ = false, epromFitted_ = false;
 };
 

@@ -132,10 +132,8 @@ bool QvdDevice::MemoryCommand(const std::string& cmd) {
         lastImageMs_ = clock_();
         if (faults.vanishAfterImageBytes == size_t{0}) {
             Vanish();
-        } else if (schedule) {
-            schedule(kImageStallMs + 1, [this, life = std::weak_ptr<int>(life_)] {
-                if (!life.expired()) ExpireImage();
-            });
+        } else {
+            WatchImageStall();
         }
         return true;
     }
@@ -223,12 +221,24 @@ size_t QvdDevice::TakeImage(const std::string& data, size_t pos) {
         if (ByteSum16(image_) == imageSum_) Memory(false) = image_;
         else config.statusCode = "25";
         EndImage();
-    } else if (schedule) {
-        schedule(kImageStallMs + 1, [this, life = std::weak_ptr<int>(life_)] {
-            if (!life.expired()) ExpireImage();
-        });
+    } else {
+        WatchImageStall();
     }
     return pos + take;
+}
+
+// One wake-up at a time, not one per block: when it comes while bytes are
+// still arriving, it waits again for the rest of the stall time.
+void QvdDevice::WatchImageStall() {
+    if (!schedule || stallWatched_) return;
+    stallWatched_ = true;
+    const uint64_t due = lastImageMs_ + kImageStallMs + 1, now = clock_();
+    schedule(static_cast<uint32_t>(due > now ? due - now : 1), [this, life = std::weak_ptr<int>(life_)] {
+        if (life.expired()) return;
+        stallWatched_ = false;
+        ExpireImage();
+        if (imageOpen_ && !vanished) WatchImageStall();
+    });
 }
 
 void QvdDevice::ExpireImage() {

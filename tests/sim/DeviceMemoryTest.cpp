@@ -122,5 +122,20 @@ TEST(DeviceFaults, UnknownCommandsAreToldAndPollsFallSilentAfterN) {
     EXPECT_EQ(wire.Ask("r\r"), "");
 }
 
+TEST(DeviceFaults, ARamWriteIsGivenUpOneSecondAfterItsLastBytesHoweverLongTheyCame) {
+    Wire wire(3);
+    wire.port->Write("n0000\r", 0);
+    for (int i = 0; i < 5; ++i) {
+        wire.host.RunFor(900);
+        wire.port->Write(std::string(16, 'x'), 0);
+    }
+    wire.host.RunFor(995);
+    EXPECT_EQ(wire.device.imageBytes, 80u);
+    EXPECT_NE(wire.device.config.statusCode, "24");
+    wire.host.RunFor(20);
+    EXPECT_EQ(wire.device.config.statusCode, "24");
+    EXPECT_EQ(wire.device.received.back(), "<image 80>");
+}
+
 }  // namespace
 }  // namespace qvd::sim
