@@ -37,10 +37,12 @@ size_t SendImage(OperationContext& ctx, const std::string& image) {
     MainForm& form = ctx.form;
     const std::string size = std::to_string(image.size());
     size_t sent = 0;
+    std::string bytes;  // one buffer for all the blocks
     for (const size_t block : RestoreBlockSizes(image.size(), ctx.conn().moduleType())) {
         // Only what the port took counts; a short or timed-out write ends
         // the image here.
-        if (!ctx.exchange.WriteBlock(image.substr(sent, block))) break;
+        bytes.assign(image, sent, block);
+        if (!ctx.exchange.WriteBlock(bytes)) break;
         sent += block;
         ctx.exchange.DelayWithEvents(kBlockPause);
         form.messagePanel.SetCaption("Datei --> RAM: Schreibvorgang läuft...");
