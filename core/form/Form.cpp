@@ -23,8 +23,9 @@ void Form::SetHeight(int h) {
 
 Control* Form::Find(const std::string& name) {
     if (name == window.name) return &window;
-    auto it = byName_.find(name);
-    return it == byName_.end() ? nullptr : it->second;
+    for (Control* c : order_)
+        if (c->name == name) return c;
+    return nullptr;
 }
 
 Control& Form::Add(const std::string& name, ControlKind kind, const std::string& caption,
@@ -34,7 +35,6 @@ Control& Form::Add(const std::string& name, ControlKind kind, const std::string&
     c.parent = parent;
     c.form = this;
     order_.push_back(&c);
-    byName_[name] = &c;
     return c;
 }
 

@@ -4,7 +4,6 @@
 #include "core/form/Control.h"
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,8 +41,7 @@ protected:
 
 private:
     std::vector<std::unique_ptr<Control>> owned_;
-    std::vector<Control*> order_;
-    std::map<std::string, Control*> byName_;
+    std::vector<Control*> order_;  // also the lookup by name: rare, and a map cost every session
     int width_;
     int height_;
     unsigned revision_ = 0;
