@@ -160,6 +160,7 @@ std::string Script::Bytes(size_t n) {
 
 SessionDevice::SessionDevice(FuzzHost& host, Script& script, uint8_t moduleType)
     : host_(host), script_(script), model_(ModelConfig(moduleType), [&host] { return host.Time(); }) {
+    exchanges.reserve(512);  // a restore alone writes 128 blocks
     model_.streamRoom = [](size_t bytes) { return BufferPool::Take(bytes); };
     model_.send = [this](std::string bytes) {
         if (modelSent_.empty())

@@ -541,12 +541,13 @@ void Session::CheckNewLogLines() {
 void Session::CheckLine(size_t index) {
     const auto& lines = form().logMemo.lines;
     const std::string& line = lines[index];
-    const std::string previous = index > 0 ? lines[index - 1] : std::string();
-    static const std::string kSaved = "Übertragung erfolgreich beendet. ";
-    const bool savedLine = line.starts_with(kSaved) && !line.starts_with(kSaved + "Gesamtbyte:");
+    static const std::string kNone;
+    const std::string& previous = index > 0 ? lines[index - 1] : kNone;
+    static const std::string kSaved = "Übertragung erfolgreich beendet. ", kTotal = kSaved + "Gesamtbyte:";
+    const bool savedLine = line.starts_with(kSaved) && !line.starts_with(kTotal);
     if (savedLine) CheckSaveSuccess(line);
     if (line.starts_with("RAM/EPROM:UART/Datei = ")) CheckMemoryChecksum(line);
-    if (line == "OK" && previous.starts_with(kSaved) && !previous.starts_with(kSaved + "Gesamtbyte:")) {
+    if (line == "OK" && previous.starts_with(kSaved) && !previous.starts_with(kTotal)) {
         // Only an adapter too old for the memory checksum is taken at its
         // transfer checksum alone.
         const std::string& id = form().identificationLabel.caption;

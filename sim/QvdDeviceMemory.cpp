@@ -127,6 +127,7 @@ bool QvdDevice::MemoryCommand(const std::string& cmd) {
         imageOpen_ = true;
         imageSum_ = static_cast<uint16_t>(HexValue(cmd.substr(1)));
         image_.clear();
+        image_.reserve(Memory(false).size());
         imageBytes = 0;
         imageArrivals.clear();
         lastImageMs_ = clock_();
