@@ -94,11 +94,8 @@ public:
             Fail("unknown exception reached the event loop in step " + step_);
         }
     }
-    std::function<void()> Guarded(std::function<void()> fn) {
-        return [this, fn = std::move(fn)] { Dispatch(fn); };
-    }
     // An event of the fuzzed device at an absolute virtual time.
-    void Schedule(uint64_t at, std::function<void()> fn) { At(at, Guarded(std::move(fn))); }
+    void Schedule(uint64_t at, std::function<void()> fn) { At(at, std::move(fn)); }
 
     void WaitAndDispatch(uint32_t deadline) override {
         const uint64_t before = Time();
@@ -117,16 +114,16 @@ public:
         VirtualHost::Sleep(ms);
         CheckTime();
     }
-    void Post(std::function<void()> fn) override { VirtualHost::Post(Guarded(std::move(fn))); }
-    void SetWakeHandler(std::function<void()> handler) override {
-        VirtualHost::SetWakeHandler(handler ? Guarded(std::move(handler)) : nullptr);
-    }
 
     // How many dispatched events run inside one another right now.
     static constexpr int kMaxNesting = 32;
 
     int commErrorsAtTop = 0;
     std::string lastCommError;
+
+protected:
+    // Every timed, posted and wake-up event: one dispatch each.
+    void RunEvent(const std::function<void()>& fn) override { Dispatch(fn); }
 
 private:
     static constexpr uint64_t kStalledWaitLimit = 2000000;

@@ -1,5 +1,6 @@
 #include "core/host/VirtualHost.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace qvd {
@@ -7,7 +8,8 @@ namespace qvd {
 VirtualHost::VirtualHost(uint32_t startTick) : now_(startTick), clockBase_(startTick) {}
 
 void VirtualHost::At(uint64_t time, std::function<void()> fn) {
-    events_.emplace(std::make_pair(time, seq_++), std::move(fn));
+    events_.push_back({time, seq_++, std::move(fn)});
+    std::push_heap(events_.begin(), events_.end(), Later);
 }
 
 void VirtualHost::ScheduleWake(uint32_t when) {
@@ -20,10 +22,12 @@ void VirtualHost::ScheduleWake(uint32_t when) {
 }
 
 void VirtualHost::RunDue(uint64_t upTo) {
-    while (!events_.empty() && events_.begin()->first.first <= upTo) {
-        auto node = events_.extract(events_.begin());
-        if (node.key().first > now_) now_ = node.key().first;
-        node.mapped()();
+    while (HasEventBy(upTo)) {
+        std::pop_heap(events_.begin(), events_.end(), Later);
+        Event event = std::move(events_.back());
+        events_.pop_back();
+        if (event.time > now_) now_ = event.time;
+        RunEvent(event.fn);
     }
 }
 
@@ -31,13 +35,13 @@ void VirtualHost::WaitAndDispatch(uint32_t deadline) {
     if (!posted_.empty()) {
         auto batch = std::move(posted_);
         posted_.clear();
-        for (auto& fn : batch) fn();
+        for (auto& fn : batch) RunEvent(fn);
         return;
     }
     const int32_t ahead = static_cast<int32_t>(deadline - static_cast<uint32_t>(now_));
     const uint64_t target = ahead > 0 ? now_ + static_cast<uint64_t>(ahead) : now_;
-    if (!events_.empty() && events_.begin()->first.first <= target) {
-        const uint64_t at = events_.begin()->first.first;
+    if (HasEventBy(target)) {
+        const uint64_t at = events_.front().time;
         if (at > now_) now_ = at;
         // Everything due at this instant, as one dispatch.
         RunDue(now_);
@@ -48,8 +52,7 @@ void VirtualHost::WaitAndDispatch(uint32_t deadline) {
 
 void VirtualHost::RunFor(uint32_t ms) {
     const uint64_t end = now_ + ms;
-    while (now_ < end || !posted_.empty() ||
-           (!events_.empty() && events_.begin()->first.first <= end)) {
+    while (now_ < end || !posted_.empty() || HasEventBy(end)) {
         WaitAndDispatch(static_cast<uint32_t>(end));
         if (now_ > end) break;
     }
@@ -58,8 +61,7 @@ void VirtualHost::RunFor(uint32_t ms) {
 bool VirtualHost::RunUntil(const std::function<bool()>& pred, uint32_t maxMs) {
     const uint64_t end = now_ + maxMs;
     while (!pred()) {
-        if (now_ >= end && posted_.empty() &&
-            (events_.empty() || events_.begin()->first.first > end))
+        if (now_ >= end && posted_.empty() && !HasEventBy(end))
             return pred();
         WaitAndDispatch(static_cast<uint32_t>(std::min(end, now_ + 1)));
     }

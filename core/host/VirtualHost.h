@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -66,13 +65,28 @@ public:
     std::function<void()> onCloseRequest;
     int closeRequests = 0;
 
+protected:
+    // Every scheduled or posted event runs through here; a host that wants
+    // something around each event (a catch, a count) overrides it.
+    virtual void RunEvent(const std::function<void()>& fn) { fn(); }
+
 private:
+    struct Event {
+        uint64_t time;
+        uint64_t seq;  // keeps events of one instant in the order they came
+        std::function<void()> fn;
+    };
+    static bool Later(const Event& a, const Event& b) {
+        return a.time != b.time ? a.time > b.time : a.seq > b.seq;
+    }
+    bool HasEventBy(uint64_t time) const { return !events_.empty() && events_.front().time <= time; }
     void RunDue(uint64_t upTo);
 
     uint64_t now_;
     uint64_t clockBase_;
     uint64_t seq_ = 0;
-    std::map<std::pair<uint64_t, uint64_t>, std::function<void()>> events_;
+    // A heap on (time, seq), earliest in front: no node to allocate per event.
+    std::vector<Event> events_;
     std::deque<std::function<void()>> posted_;
     std::function<void()> wake_;
 };
