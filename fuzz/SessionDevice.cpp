@@ -96,6 +96,11 @@ sim::DeviceConfig ModelConfig(uint8_t moduleType) {
     return config;
 }
 
+std::vector<Exchange>& SpareExchanges() {
+    static std::vector<Exchange> spare;
+    return spare;
+}
+
 bool IsMemoryRead(const std::string& written) { return written == "a\r" || written == "h\r"; }
 
 bool IsStreamCommand(const std::string& written) {
@@ -160,7 +165,11 @@ std::string Script::Bytes(size_t n) {
 
 SessionDevice::SessionDevice(FuzzHost& host, Script& script, uint8_t moduleType)
     : host_(host), script_(script), model_(ModelConfig(moduleType), [&host] { return host.Time(); }) {
-    exchanges.reserve(512);  // a restore alone writes 128 blocks
+    // The last session's list, emptied: a BW restore alone writes thousands
+    // of blocks, and a list that big is a fresh mapping each time it grows.
+    exchanges.swap(SpareExchanges());
+    exchanges.clear();
+    exchanges.reserve(512);
     model_.streamRoom = [](size_t bytes) { return BufferPool::Take(bytes); };
     model_.send = [this](std::string bytes) {
         if (modelSent_.empty())
@@ -175,6 +184,8 @@ SessionDevice::~SessionDevice() {
     BufferPool::Give(std::move(model_.config.ram));
     BufferPool::Give(std::move(model_.config.eprom));
     for (Exchange& e : exchanges) BufferPool::Give(std::move(e.seen));
+    exchanges.clear();
+    exchanges.swap(SpareExchanges());
 }
 
 TransportFactory SessionDevice::Factory(int devicePort, std::map<int, PortKind> others) {

@@ -343,13 +343,13 @@ void Session::Restore() {
     size_t size = static_cast<size_t>(static_cast<long>(ram) + kDelta[r >> 5]);
     if ((r >> 5) == 6) size = 0;
     if ((r >> 5) == 7) size = 64;
-    const std::string image = Pattern(size, H(kImageSeed));
+    std::string image = Pattern(size, H(kImageSeed));
     const std::string path = dir_ / "image.dat";
     WriteFile(path, image);
     host_.yesNoAnswers.push_back((r & 3) != 3);
     const std::optional<std::string> chosen = FileChoice(r >> 2, path);
     if (chosen) host_.openAnswers.push_back(chosen);
-    restoreImage_ = chosen && *chosen == path ? image : std::string();
+    if (chosen && *chosen == path) restoreImage_ = std::move(image);
     Click("restore", form().ramRestoreButton);
     restoreImage_.clear();
 }
