@@ -41,7 +41,7 @@ protected:
 
 private:
     std::vector<std::unique_ptr<Control>> owned_;
-    std::vector<Control*> order_;  // also the lookup by name: rare, and a map cost every session
+    std::vector<Control*> order_;  // also the lookup by name: rare, and a map cost every window built
     int width_;
     int height_;
     unsigned revision_ = 0;
